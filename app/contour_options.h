@@ -1,0 +1,39 @@
+// The settings of `altimar contour`, and reading them from their texts.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "contour/grid_fill.h"
+
+namespace altimar::app {
+
+// The level settings as the contour module keeps them.
+struct LevelSetting {
+  int mode = 0;         // 0 count, 1 interval, 2 list
+  int count = 5;        // mode 0
+  int interval = 10;    // mode 1
+  std::string list;     // mode 2, as typed
+};
+
+struct ContourOptions {
+  std::optional<std::string> dem;
+  std::optional<contour::GridWindow> window;
+  std::optional<int> cols, rows;
+  std::optional<LevelSetting> levels;
+  bool labels = false;
+  std::optional<float> width;
+  std::optional<int> opacity;
+  std::optional<std::int32_t> lowColor, highColor;  // Win32 colour values
+  std::string dir = ".";
+  std::optional<std::uint64_t> seed;
+};
+
+// Each parser returns an error text, empty on success.
+std::string ParseLevels(const std::string& text, LevelSetting& out);
+std::string ParseWindow(const std::string& text, contour::GridWindow& out);
+// "#RRGGBB" (the # may be left out) to red + 256 green + 65536 blue.
+std::string ParseColor(const std::string& text, std::int32_t& out);
+
+}  // namespace altimar::app

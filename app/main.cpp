@@ -1,0 +1,93 @@
+// altimar: contour lines and a small GIS workspace for a desktop globe.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "app/contour_command.h"
+#include "app/terminal_progress.h"
+
+namespace {
+
+using altimar::app::ContourOptions;
+
+void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
+  auto* cmd = app.add_subcommand(
+      "contour",
+      "Contour a height grid into DIR/contour.kml and open it in the globe. The grid comes "
+      "from the embedded terrain (an Alpine window near 47.3 N 11.4 E) or from a DEM file.");
+  cmd->callback([&chosen] { chosen = true; });
+
+  cmd->add_option("--dem", o.dem,
+                  "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
+                  "takes its cell centres, resampled to at most 999 per side")
+      ->check(CLI::ExistingFile);
+  cmd->add_option_function<std::string>(
+         "--window",
+         [&o](const std::string& s) {
+           altimar::contour::GridWindow w;
+           if (auto e = altimar::app::ParseWindow(s, w); !e.empty()) throw CLI::ValidationError(e);
+           o.window = w;
+         },
+         "grid window W,S,E,N in degrees (default: the Alpine window, or the DEM's extent)")
+      ->type_name("W,S,E,N");
+  cmd->add_option("--cols", o.cols, "grid columns, west to east (default 20, or the DEM's)")
+      ->check(CLI::Range(2, 999));
+  cmd->add_option("--rows", o.rows, "grid rows, south to north (default 20, or the DEM's)")
+      ->check(CLI::Range(2, 999));
+  cmd->add_option_function<std::string>(
+         "--levels",
+         [&o](const std::string& s) {
+           altimar::app::LevelSetting l;
+           if (auto e = altimar::app::ParseLevels(s, l); !e.empty()) throw CLI::ValidationError(e);
+           o.levels = l;
+         },
+         "count:N levels over the height range (default count:5), interval:M metres apart, or "
+         "list:a,b,c")
+      ->type_name("MODE:VALUE");
+  cmd->add_flag("--labels", o.labels, "add height labels (about one segment in fifty)");
+  cmd->add_option("--width", o.width, "line width (default 1)")->check(CLI::Range(0.1, 100.0));
+  cmd->add_option("--opacity", o.opacity, "line opacity in percent (default 100)")
+      ->check(CLI::Range(0, 100));
+  auto color = [](std::optional<std::int32_t>& target) {
+    return [&target](const std::string& s) {
+      std::int32_t c = 0;
+      if (auto e = altimar::app::ParseColor(s, c); !e.empty()) throw CLI::ValidationError(e);
+      target = c;
+    };
+  };
+  cmd->add_option_function<std::string>("--low-color", color(o.lowColor),
+                                        "colour of the lowest level, #RRGGBB (default #FF0000)")
+      ->type_name("#RRGGBB");
+  cmd->add_option_function<std::string>(
+         "--high-color", color(o.highColor),
+         "colour the levels run toward, #RRGGBB (default #FF0000)")
+      ->type_name("#RRGGBB");
+  cmd->add_option("--dir", o.dir, "program folder where contour.kml is written (default .)");
+  cmd->add_option("--seed", o.seed, "seed of the label generator (default: the clock)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Altimar: contour lines and a small GIS workspace for a desktop globe."};
+  app.require_subcommand(0, 1);
+  ContourOptions options;
+  bool contour = false;
+  AddContourCommand(app, options, contour);
+  CLI11_PARSE(app, argc, argv);
+
+  if (!contour) {
+    std::cout << app.help();
+    return 0;
+  }
+  altimar::win::Desktop desktop;
+  desktop.SetQuietMessageBoxes(true);
+  altimar::app::TerminalProgress progress;
+  auto result = altimar::app::RunContourCommand(options, desktop, &progress);
+  progress.SetVisible(false);
+  if (result.exitCode != 0) {
+    std::cerr << "altimar contour: " << result.error << '\n';
+    return result.exitCode;
+  }
+  std::cout << result.summary << '\n';
+  return 0;
+}

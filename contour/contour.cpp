@@ -1,0 +1,118 @@
+#include "contour/contour.h"
+
+#include "contour/contour_kml.h"
+#include "contour/text_file.h"
+#include "contour/tracer.h"
+
+namespace altimar::contour {
+
+namespace {
+constexpr const char* kDefaultLevelList =
+    "500,550,600,650,700,750,800,850,900,950,1000,1100,1200,1300,1400,1500";
+constexpr std::int32_t kPureRed = 255;
+}  // namespace
+
+Contour::Contour(win::Desktop& desktop, runtime::Random& random)
+    : objGE(desktop),
+      desktop_(desktop),
+      random_(random),
+      heights_(static_cast<std::size_t>(kArraySize) * kArraySize, 0.0) {
+  progressBar_ = &detachedBar_;
+}
+
+void Contour::SetStartupDefaults() {
+  GridCols = 20;
+  GridRows = 20;
+  LevelMode = kLevelsByInterval;
+  NumLevels = 5;
+  LevelList = kDefaultLevelList;
+  LabelContours = false;
+  LineWidth = 1.0f;
+  LineOpacity = 100;
+  LowColor = kPureRed;
+  HighColor = kPureRed;
+  GridReady = false;
+  GESettleMs = 0;
+}
+
+void Contour::SetDialogDefaults() {
+  GridCols = 20;
+  GridRows = 20;
+  LevelMode = kLevelsByCount;
+  NumLevels = 5;
+  LevelInterval = 10;
+  LevelList = kDefaultLevelList;
+  LineWidth = 1.0f;
+  LineOpacity = 100;
+  LowColor = kPureRed;
+  HighColor = kPureRed;
+  SamplingMode = 0;
+  SampleDelayMs = 0;
+  ShowProgress = true;
+}
+
+void Contour::ShowMessage(const std::string& text) {
+  desktop_.MessageBoxA(0, text, "Altimar", win::MB_OK | win::MB_SYSTEMMODAL);
+}
+
+ContourRunResult Contour::WriteContourFile(const std::string& path) {
+  ContourRunResult result;
+  if (!BuildLevels()) return result;
+  result.levels = NumLevels;
+
+  TraceEnv env{*progressBar_, desktop_, random_, RetraceOnly};
+  TraceResult traced =
+      TraceContours(LonAxis.data(), LatAxis.data(), HeightGridView{HeightData(), kRowStride},
+                    NumLevels, Levels.data(), 0, GridCols - 1, 0, GridRows - 1, env);
+  result.segments = traced.segments;
+  result.labels = traced.labelCount;
+
+  // The document goes to the file piece by piece: head, placemarks, labels,
+  // tail, then the CR LF of the text writer.
+  TextFileWriter file(path);
+  file.Write(ContourKmlHead(*this));
+  traced.ForEachPlacemarkPiece([&](std::string_view piece) { file.Write(piece); });
+  if (LabelContours) {
+    file.Write("<Folder><name>P</name>");
+    traced.labels.ForEachPiece([&](std::string_view piece) { file.Write(piece); });
+    file.Write("</Folder>");
+  }
+  file.Write(ContourKmlTail());
+  file.Write("\r\n");
+  if (!file.Commit()) {
+    ShowMessage("The contour file could not be written.\r\n" + path + ": " + file.error());
+    return result;
+  }
+  result.written = true;
+  result.bytes = file.bytes();
+  return result;
+}
+
+ContourRunResult Contour::MakeContourFile(const std::string& path) {
+  ContourRunResult result = WriteContourFile(path);
+  if (!result.written) return result;
+  OpenInGoogleEarth(path);
+  result.opened = true;
+  return result;
+}
+
+void Contour::OpenInGoogleEarth(const std::string& path) {
+  const double speed = objGE->get_AutoPilotSpeed();
+  objGE->put_AutoPilotSpeed(5.0);
+  auto camera = objGE->GetCamera(1);
+  if (camera->get_Tilt() < 0) camera->put_Tilt(0);
+  objGE->OpenKmlFile(path, 1);
+  // From here the globe's errors are ignored, each call on its own: the
+  // file is open, and putting the view back is a courtesy.
+  desktop_.Sleep(10);
+  try {
+    objGE->SetCamera(*camera, 5.0);
+  } catch (const host::AutomationError&) {
+  }
+  try {
+    objGE->put_AutoPilotSpeed(speed);
+  } catch (const host::AutomationError&) {
+  }
+}
+
+}  // namespace altimar::contour

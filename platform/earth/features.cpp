@@ -1,0 +1,40 @@
+#include "platform/earth/features.h"
+
+namespace altimar::earth {
+namespace {
+
+// A snapshot of a feature's children, 1-based as the automation interface counts.
+class FeatureCollection final : public host::IFeatureCollectionGE {
+ public:
+  explicit FeatureCollection(std::vector<std::shared_ptr<Feature>> items)
+      : items_(std::move(items)) {}
+  int get_Count() const override { return static_cast<int>(items_.size()); }
+  std::shared_ptr<host::IFeatureGE> Item(int index) const override {
+    if (index < 1 || index > get_Count())
+      throw host::AutomationError("Feature index out of range: " + std::to_string(index));
+    return items_[static_cast<std::size_t>(index - 1)];
+  }
+
+ private:
+  std::vector<std::shared_ptr<Feature>> items_;
+};
+
+}  // namespace
+
+std::shared_ptr<host::IFeatureCollectionGE> Feature::GetChildren() const {
+  return std::make_shared<FeatureCollection>(children_);
+}
+
+void Feature::ReplaceOrAddBySource(std::shared_ptr<Feature> f) {
+  if (!f->source().empty()) {
+    for (auto& child : children_) {
+      if (child->source() == f->source()) {
+        child = std::move(f);
+        return;
+      }
+    }
+  }
+  children_.push_back(std::move(f));
+}
+
+}  // namespace altimar::earth
