@@ -113,6 +113,8 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
       !err.empty())
     return Fail(r, err);
 
+  r.cols = plan.cols;
+  r.rows = plan.rows;
   const std::size_t messagesBefore = desktop.MessageBoxLog().size();
   const auto start = std::chrono::steady_clock::now();
   try {

@@ -21,6 +21,7 @@ struct ContourCommandResult {
   std::string summary;  // the line printed on success
   std::string error;    // the message on failure
   contour::ContourRunResult run;
+  int cols = 0, rows = 0;  // the grid that was contoured
   std::shared_ptr<earth::Globe> globe;  // the globe the file was opened in
 };
 

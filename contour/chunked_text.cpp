@@ -44,23 +44,4 @@ std::string ChunkedText::str() const {
   return s;
 }
 
-void ChunkedText::Splice(ChunkedText&& other) {
-  if (other.chunks_.empty()) return;
-  if (chunks_.empty()) {
-    *this = std::move(other);
-    other = ChunkedText();
-    return;
-  }
-  lengths_.push_back(used_);
-  for (std::size_t c = 0; c < other.chunks_.size(); ++c) {
-    chunks_.push_back(std::move(other.chunks_[c]));
-    if (c + 1 < other.chunks_.size()) lengths_.push_back(other.lengths_[c]);
-  }
-  current_ = other.current_;
-  used_ = other.used_;
-  capacity_ = other.capacity_;
-  size_ += other.size_;
-  other = ChunkedText();
-}
-
 }  // namespace altimar::contour

@@ -36,9 +36,6 @@ class ChunkedText {
   }
   std::string str() const;
 
-  // Moves other's text to the end of this one (no copying of its chunks).
-  void Splice(ChunkedText&& other);
-
  private:
   void AppendSlow(const char* data, std::size_t n);
   void NewChunk(std::size_t atLeast);

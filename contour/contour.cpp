@@ -60,21 +60,21 @@ ContourRunResult Contour::WriteContourFile(const std::string& path) {
   if (!BuildLevels()) return result;
   result.levels = NumLevels;
 
-  TraceEnv env{*progressBar_, desktop_, random_, RetraceOnly};
-  TraceResult traced =
-      TraceContours(LonAxis.data(), LatAxis.data(), HeightGridView{HeightData(), kRowStride},
-                    NumLevels, Levels.data(), 0, GridCols - 1, 0, GridRows - 1, env);
-  result.segments = traced.segments;
-  result.labels = traced.labelCount;
-
-  // The document goes to the file piece by piece: head, placemarks, labels,
-  // tail, then the CR LF of the text writer.
+  // The document goes to the file piece by piece as levels are traced:
+  // head, placemarks, labels, tail, then the CR LF of the text writer.
   TextFileWriter file(path);
   file.Write(ContourKmlHead(*this));
-  traced.ForEachPlacemarkPiece([&](std::string_view piece) { file.Write(piece); });
+  TraceEnv env{*progressBar_, desktop_, random_, RetraceOnly};
+  ChunkedText labels;
+  const TraceStats traced = TraceContoursTo(
+      LonAxis.data(), LatAxis.data(), HeightGridView{HeightData(), kRowStride}, NumLevels,
+      Levels.data(), 0, GridCols - 1, 0, GridRows - 1, env,
+      [&](std::string_view piece) { file.Write(piece); }, labels);
+  result.segments = traced.segments;
+  result.labels = traced.labels;
   if (LabelContours) {
     file.Write("<Folder><name>P</name>");
-    traced.labels.ForEachPiece([&](std::string_view piece) { file.Write(piece); });
+    labels.ForEachPiece([&](std::string_view piece) { file.Write(piece); });
     file.Write("</Folder>");
   }
   file.Write(ContourKmlTail());

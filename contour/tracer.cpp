@@ -1,200 +1,244 @@
 #include "contour/tracer.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
-#include <cstring>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
-#include "platform/runtime/number_text.h"
+#include "contour/tracer_cell.h"
 #include "platform/runtime/numeric.h"
 
 namespace altimar::contour {
+namespace detail {
+
+FixedTexts::FixedTexts(const GridCopy& g) {
+  const auto nx = static_cast<std::size_t>(g.nx), ny = static_cast<std::size_t>(g.ny);
+  x.resize(nx);
+  y.resize(ny);
+  xc.resize(nx > 0 ? nx - 1 : 0);
+  yc.resize(ny > 0 ? ny - 1 : 0);
+  for (std::size_t i = 0; i < nx; ++i) x[i].Set(g.x[i]);
+  for (std::size_t i = 0; i + 1 < nx; ++i) xc[i].Set(0.5 * (g.x[i] + g.x[i + 1]));
+  for (std::size_t j = 0; j < ny; ++j) y[j].Set(g.y[j]);
+  for (std::size_t j = 0; j + 1 < ny; ++j) yc[j].Set(0.5 * (g.y[j] + g.y[j + 1]));
+  levelTail.resize(g.z.size());
+  labelHead.resize(g.z.size());
+  for (std::size_t k = 0; k < g.z.size(); ++k) {
+    levelTail[k].append(",").append(runtime::General15(g.z[k])).append(
+        "</coordinates></LineString>");
+    labelHead[k].append("<Placemark><name>").append(LabelNameText(g.z[k]));
+  }
+}
+
+}  // namespace detail
+
 namespace {
 
+using detail::CellLevel;
+using detail::GridCopy;
 using runtime::MaxOf;
 using runtime::MinOf;
 
-// A number's text, kept ready for copying.
-struct NumText {
-  char s[runtime::kMaxNumberText];
-  std::size_t n = 0;
-  void Set(double v) { n = runtime::FormatGeneral15(v, s); }
+// A cell that one level crosses, and the emission index of its first segment.
+struct Crossing {
+  std::uint32_t cell;  // j * (nx - 1) + i
+  std::uint64_t firstSegment;
 };
 
-// CONREC's case table, indexed by the signs (+1) of vertices m1, m2, m3.
-constexpr int kCase[3][3][3] = {
-    {{0, 0, 8}, {0, 2, 5}, {7, 6, 9}},
-    {{0, 3, 4}, {1, 3, 1}, {4, 3, 0}},
-    {{9, 6, 7}, {5, 2, 0}, {8, 0, 0}},
-};
-constexpr int kIm[4] = {0, 1, 1, 0};
-constexpr int kJm[4] = {0, 0, 1, 1};
-
-constexpr std::string_view kSegmentHead = "<LineString><coordinates>";
-constexpr std::string_view kSegmentTail = "</coordinates></LineString>";
-constexpr std::string_view kLabelMiddle =
-    "</name><styleUrl>#Contours</styleUrl><Point><coordinates>";
-constexpr std::string_view kLabelTail = "</coordinates></Point></Placemark>";
-
-// Appends to a small fixed buffer; a segment's text always fits.
-struct Line {
-  char buf[512];
-  std::size_t n = 0;
-  void Put(std::string_view s) {
-    std::memcpy(buf + n, s.data(), s.size());
-    n += s.size();
-  }
-  void Put(const NumText& t) {
-    std::memcpy(buf + n, t.s, t.n);
-    n += t.n;
-  }
-  void Put(char c) { buf[n++] = c; }
-  void PutNumber(double v) { n += runtime::FormatGeneral15(v, buf + n); }
+// A piece of work: a run of one level's crossings, in emission order.
+struct Unit {
+  int level;
+  std::size_t from, to;  // range in that level's crossings
+  bool firstOfLevel, lastOfLevel;
+  // Results, written by the worker that traced the unit.
+  ChunkedText text;
+  std::vector<std::pair<std::uint64_t, std::string>> labels;  // (segment index, text)
+  std::uint64_t segments = 0;
 };
 
-class Tracer {
- public:
-  Tracer(const double* x, const double* y, HeightGridView d, int nc, const double* z, int ilb,
-         int iub, int jlb, int jub, runtime::Random& random, TraceResult& out)
-      : x_(x), y_(y), d_(d), nc_(nc), z_(z), ilb_(ilb), iub_(iub), random_(random), out_(out) {
-    const int nx = iub - ilb + 1, ny = jub - jlb + 1;
-    xText_.resize(static_cast<std::size_t>(nx));
-    xcText_.resize(static_cast<std::size_t>(nx));
-    yText_.resize(static_cast<std::size_t>(ny));
-    ycText_.resize(static_cast<std::size_t>(ny));
-    for (int i = ilb; i <= iub; ++i) {
-      xText_[static_cast<std::size_t>(i - ilb)].Set(x[i]);
-      if (i < iub) xcText_[static_cast<std::size_t>(i - ilb)].Set(0.5 * (x[i] + x[i + 1]));
-    }
-    for (int j = jlb; j <= jub; ++j) {
-      yText_[static_cast<std::size_t>(j - jlb)].Set(y[j]);
-      if (j < jub) ycText_[static_cast<std::size_t>(j - jlb)].Set(0.5 * (y[j] + y[j + 1]));
-    }
-    jlb_ = jlb;
-    levelTail_.resize(static_cast<std::size_t>(nc));
-    labelHead_.resize(static_cast<std::size_t>(nc));
-    for (int k = 0; k < nc; ++k) {
-      // Built with append: GCC 12 warns falsely (-Wrestrict) on "," + string.
-      std::string& tail = levelTail_[static_cast<std::size_t>(k)];
-      tail.append(",").append(runtime::General15(z[k])).append(kSegmentTail);
-      std::string& head = labelHead_[static_cast<std::size_t>(k)];
-      head.append("<Placemark><name>").append(LabelNameText(z[k]));
-    }
-    sorted_ = std::is_sorted(z, z + nc);
-  }
+constexpr std::size_t kUnitCrossings = 8192;
+constexpr std::size_t kInlineCrossings = 16384;  // below this, no threads
 
-  // One row of cells, west to east.
-  void Row(int j) {
-    const double zLow = z_[0], zHigh = z_[nc_ - 1];
-    for (int i = ilb_; i < iub_; ++i) {
-      const double d00 = d_(i, j), d01 = d_(i, j + 1), d10 = d_(i + 1, j), d11 = d_(i + 1, j + 1);
+// Which cells each level crosses, in emission order (rows north to south,
+// columns west to east, levels in index order), with segment counts.
+struct Plan {
+  std::vector<std::vector<Crossing>> byLevel;
+  std::vector<std::uint64_t> firstSegmentOfRow;  // per row in tracing order, and a last total
+  std::uint64_t segments = 0;
+};
+
+Plan MakePlan(const GridCopy& g) {
+  const int nc = static_cast<int>(g.z.size());
+  const int cellsX = g.nx - 1, cellsY = g.ny - 1;
+  Plan plan;
+  plan.byLevel.resize(static_cast<std::size_t>(nc));
+  // The levels in ascending order (ties in index order): the levels a cell
+  // crosses, [dmin, dmax), are one run of that order.
+  std::vector<int> order(static_cast<std::size_t>(nc));
+  for (int k = 0; k < nc; ++k) order[static_cast<std::size_t>(k)] = k;
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return g.z[static_cast<std::size_t>(a)] < g.z[static_cast<std::size_t>(b)];
+  });
+  std::vector<double> sortedZ(static_cast<std::size_t>(nc));
+  for (int k = 0; k < nc; ++k)
+    sortedZ[static_cast<std::size_t>(k)] = g.z[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])];
+  const bool ascending = std::is_sorted(g.z.begin(), g.z.end());
+  const double zFirst = g.z.front(), zLast = g.z.back();
+
+  std::vector<int> ks;
+  for (int j = cellsY - 1; j >= 0; --j) {
+    plan.firstSegmentOfRow.push_back(plan.segments);
+    for (int i = 0; i < cellsX; ++i) {
+      const double d00 = g.at(i, j), d01 = g.at(i, j + 1), d10 = g.at(i + 1, j),
+                   d11 = g.at(i + 1, j + 1);
       const double dmin = MinOf(MinOf(d00, d01), MinOf(d10, d11));
       const double dmax = MaxOf(MaxOf(d00, d01), MaxOf(d10, d11));
-      if (!(dmax >= zLow && dmin <= zHigh && dmax < 1e37)) continue;
-      if (sorted_) {
-        // Ascending levels: the ones in [dmin, dmax) form one run.
-        int k = static_cast<int>(std::lower_bound(z_, z_ + nc_, dmin) - z_);
-        for (; k < nc_ && z_[k] < dmax; ++k) Cell(i, j, k);
-      } else {
-        for (int k = 0; k < nc_; ++k)
-          if (dmin <= z_[k] && z_[k] < dmax) Cell(i, j, k);
+      if (!(dmax >= zFirst && dmin <= zLast && dmax < 1e37)) continue;
+      ks.clear();
+      for (auto it = std::lower_bound(sortedZ.begin(), sortedZ.end(), dmin);
+           it != sortedZ.end() && *it < dmax; ++it)
+        ks.push_back(order[static_cast<std::size_t>(it - sortedZ.begin())]);
+      if (!ascending) std::sort(ks.begin(), ks.end());
+      for (int k : ks) {
+        CellLevel c;
+        c.Load(g, i, j, g.z[static_cast<std::size_t>(k)]);
+        const int n = c.CountSegments();
+        if (n == 0) continue;
+        plan.byLevel[static_cast<std::size_t>(k)].push_back(
+            {static_cast<std::uint32_t>(j * cellsX + i), plan.segments});
+        plan.segments += static_cast<std::uint64_t>(n);
       }
+    }
+  }
+  plan.firstSegmentOfRow.push_back(plan.segments);
+  return plan;
+}
+
+std::vector<Unit> MakeUnits(const Plan& plan) {
+  std::vector<Unit> units;
+  for (std::size_t k = 0; k < plan.byLevel.size(); ++k) {
+    const std::size_t n = plan.byLevel[k].size();
+    for (std::size_t from = 0; from < n; from += kUnitCrossings) {
+      Unit u;
+      u.level = static_cast<int>(k);
+      u.from = from;
+      u.to = std::min(n, from + kUnitCrossings);
+      u.firstOfLevel = from == 0;
+      u.lastOfLevel = u.to == n;
+      units.push_back(std::move(u));
+    }
+  }
+  return units;
+}
+
+void TraceUnit(const GridCopy& g, const detail::FixedTexts& t, const Plan& plan,
+               const std::vector<std::uint64_t>& labelled, Unit& u) {
+  const int cellsX = g.nx - 1;
+  const auto& crossings = plan.byLevel[static_cast<std::size_t>(u.level)];
+  const double zk = g.z[static_cast<std::size_t>(u.level)];
+  const std::string& labelHead = t.labelHead[static_cast<std::size_t>(u.level)];
+  auto nextLabel =
+      std::lower_bound(labelled.begin(), labelled.end(), crossings[u.from].firstSegment);
+  for (std::size_t p = u.from; p < u.to; ++p) {
+    const int i = static_cast<int>(crossings[p].cell % static_cast<std::uint32_t>(cellsX));
+    const int j = static_cast<int>(crossings[p].cell / static_cast<std::uint32_t>(cellsX));
+    std::uint64_t s = crossings[p].firstSegment;
+    CellLevel c;
+    c.Load(g, i, j, zk);
+    detail::EmitSegments(c, t, i, j, u.level, u.text, [&](std::string_view second) {
+      // The level's segments are not consecutive in emission order: skip
+      // the labels of other levels' segments in between.
+      while (nextLabel != labelled.end() && *nextLabel < s) ++nextLabel;
+      if (nextLabel != labelled.end() && *nextLabel == s) {
+        std::string label;
+        label.reserve(labelHead.size() + second.size() + 96);
+        label.append(labelHead)
+            .append("</name><styleUrl>#Contours</styleUrl><Point><coordinates>")
+            .append(second)
+            .append("</coordinates></Point></Placemark>");
+        u.labels.emplace_back(s, std::move(label));
+        ++nextLabel;
+      }
+      ++s;
+      ++u.segments;
+    });
+  }
+}
+
+// Runs the units on worker threads and hands them back in order.
+class UnitRunner {
+ public:
+  UnitRunner(const GridCopy& g, const detail::FixedTexts& t, const Plan& plan,
+             const std::vector<std::uint64_t>& labelled, std::vector<Unit>& units, int threads)
+      : g_(g), t_(t), plan_(plan), labelled_(labelled), units_(units),
+        done_(std::make_unique<std::atomic<bool>[]>(units.size())) {
+    for (std::size_t u = 0; u < units.size(); ++u) done_[u] = false;
+    for (int w = 0; w < threads; ++w) workers_.emplace_back([this] { Work(); });
+  }
+  ~UnitRunner() {
+    for (auto& w : workers_) w.join();
+  }
+  UnitRunner(const UnitRunner&) = delete;
+  UnitRunner& operator=(const UnitRunner&) = delete;
+
+  // Waits until unit u is done, calling idle() about every 10 ms meanwhile.
+  template <typename Idle>
+  void WaitFor(std::size_t u, Idle&& idle) {
+    std::unique_lock lock(mutex_);
+    while (!done_[u].load(std::memory_order_acquire)) {
+      cv_.wait_for(lock, std::chrono::milliseconds(10));
+      lock.unlock();
+      idle();
+      lock.lock();
     }
   }
 
  private:
-  // Level k in cell (i, j): five vertices, four triangles.
-  void Cell(int i, int j, int k) {
-    const double zk = z_[k];
-    double h[5], xh[5], yh[5];
-    int sh[5];
-    for (int m = 4; m >= 1; --m) {
-      h[m] = d_(i + kIm[m - 1], j + kJm[m - 1]) - zk;
-      xh[m] = x_[i + kIm[m - 1]];
-      yh[m] = y_[j + kJm[m - 1]];
-    }
-    h[0] = 0.25 * (h[1] + h[2] + h[3] + h[4]);
-    xh[0] = 0.5 * (x_[i] + x_[i + 1]);
-    yh[0] = 0.5 * (y_[j] + y_[j + 1]);
-    for (int m = 0; m <= 4; ++m) sh[m] = h[m] > 0 ? 1 : (h[m] < 0 ? -1 : 0);
-
-    for (int m = 1; m <= 4; ++m) {
-      const int m1 = m, m2 = 0, m3 = m == 4 ? 1 : m + 1;
-      const int c = kCase[sh[m1] + 1][sh[m2] + 1][sh[m3] + 1];
-      if (c == 0) continue;
-      Line line;
-      line.Put(kSegmentHead);
-      std::size_t secondAt = 0, secondLen = 0;
-      auto vertex = [&](int v) {
-        const NumText& tx = v == 0 ? xcText_[static_cast<std::size_t>(i - ilb_)]
-                                   : xText_[static_cast<std::size_t>(i + kIm[v - 1] - ilb_)];
-        const NumText& ty = v == 0 ? ycText_[static_cast<std::size_t>(j - jlb_)]
-                                   : yText_[static_cast<std::size_t>(j + kJm[v - 1] - jlb_)];
-        line.Put(tx);
-        line.Put(',');
-        line.Put(ty);
-      };
-      auto side = [&](int p, int q) {
-        const double den = h[q] - h[p];
-        line.PutNumber((h[q] * xh[p] - h[p] * xh[q]) / den);
-        line.Put(',');
-        line.PutNumber((h[q] * yh[p] - h[p] * yh[q]) / den);
-      };
-      auto point = [&](int which) {
-        // which: 0 first point, 1 second point of case c.
-        switch (c * 2 + which) {
-          case 2: vertex(m1); break;
-          case 3: vertex(m2); break;
-          case 4: vertex(m2); break;
-          case 5: vertex(m3); break;
-          case 6: vertex(m3); break;
-          case 7: vertex(m1); break;
-          case 8: vertex(m1); break;
-          case 9: side(m2, m3); break;
-          case 10: vertex(m2); break;
-          case 11: side(m3, m1); break;
-          case 12: vertex(m3); break;
-          case 13: side(m1, m2); break;
-          case 14: side(m1, m2); break;
-          case 15: side(m2, m3); break;
-          case 16: side(m2, m3); break;
-          case 17: side(m3, m1); break;
-          case 18: side(m3, m1); break;
-          default: side(m1, m2); break;  // 19
-        }
-      };
-      point(0);
-      line.Put(' ');
-      secondAt = line.n;
-      point(1);
-      secondLen = line.n - secondAt;
-      line.Put(levelTail_[static_cast<std::size_t>(k)]);
-      out_.levelText[static_cast<std::size_t>(k)].append(line.buf, line.n);
-      ++out_.segments;
-
-      if (random_.NextSingle() < 0.02f) {
-        const std::string& head = labelHead_[static_cast<std::size_t>(k)];
-        ChunkedText& labels = out_.labels;
-        labels.append(head);
-        labels.append(kLabelMiddle);
-        labels.append(line.buf + secondAt, secondLen);
-        labels.append(kLabelTail);
-        ++out_.labelCount;
+  void Work() {
+    for (;;) {
+      const std::size_t u = next_.fetch_add(1);
+      if (u >= units_.size()) return;
+      TraceUnit(g_, t_, plan_, labelled_, units_[u]);
+      {
+        std::lock_guard lock(mutex_);
+        done_[u].store(true, std::memory_order_release);
       }
+      cv_.notify_all();
     }
   }
 
-  const double* x_;
-  const double* y_;
-  HeightGridView d_;
-  int nc_;
-  const double* z_;
-  int ilb_, iub_, jlb_ = 0;
-  runtime::Random& random_;
-  TraceResult& out_;
-  bool sorted_ = false;
-  std::vector<NumText> xText_, xcText_, yText_, ycText_;
-  std::vector<std::string> levelTail_, labelHead_;
+  const GridCopy& g_;
+  const detail::FixedTexts& t_;
+  const Plan& plan_;
+  const std::vector<std::uint64_t>& labelled_;
+  std::vector<Unit>& units_;
+  std::unique_ptr<std::atomic<bool>[]> done_;
+  std::atomic<std::size_t> next_{0};
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  std::vector<std::thread> workers_;
 };
+
+GridCopy CopyGrid(const double* x, const double* y, HeightGridView d, int nc, const double* z,
+                  int ilb, int iub, int jlb, int jub) {
+  GridCopy g;
+  g.nx = iub - ilb + 1;
+  g.ny = jub - jlb + 1;
+  g.x.assign(x + ilb, x + iub + 1);
+  g.y.assign(y + jlb, y + jub + 1);
+  g.z.assign(z, z + nc);
+  g.d.resize(static_cast<std::size_t>(g.nx) * static_cast<std::size_t>(g.ny));
+  for (int j = 0; j < g.ny; ++j)
+    for (int i = 0; i < g.nx; ++i)
+      g.d[static_cast<std::size_t>(j) * static_cast<std::size_t>(g.nx) +
+          static_cast<std::size_t>(i)] = d(ilb + i, jlb + j);
+  return g;
+}
 
 }  // namespace
 
@@ -208,18 +252,11 @@ std::string PlacemarkHead(int k) {
   return "<Placemark><styleUrl>#Contour" + std::to_string(k) + "</styleUrl><MultiGeometry>";
 }
 
-std::string TraceResult::PlacemarksText() const {
-  std::string s;
-  ForEachPlacemarkPiece([&](std::string_view p) { s.append(p); });
-  return s;
-}
-
-TraceResult TraceContours(const double* x, const double* y, HeightGridView d, int nc,
-                          const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env) {
-  TraceResult out;
-  out.levelText.resize(static_cast<std::size_t>(std::max(nc, 0)));
+TraceStats TraceContoursTo(const double* x, const double* y, HeightGridView d, int nc,
+                           const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env,
+                           const TextSink& placemarks, ChunkedText& labels) {
+  TraceStats stats;
   ProgressBar& bar = env.bar;
-
   double base = runtime::RoundHalfEven(bar.Value());
   double factor = 0.5;  // sampling has filled the first half of the bar
   if (env.retraceOnly) {
@@ -229,19 +266,88 @@ TraceResult TraceContours(const double* x, const double* y, HeightGridView d, in
     bar.SetMax(100);
     base = 0;
   }
+  auto finish = [&] {
+    if (env.retraceOnly) bar.SetVisible(false);
+    return stats;
+  };
+  if (nc <= 0 || iub < ilb || jub < jlb) return finish();
 
-  if (nc > 0) {
-    Tracer tracer(x, y, d, nc, z, ilb, iub, jlb, jub, env.random, out);
-    const double rows = static_cast<double>(jub - jlb + 1);
-    for (int j = jub - 1; j >= jlb; --j) {
+  const GridCopy g = CopyGrid(x, y, d, nc, z, ilb, iub, jlb, jub);
+  const Plan plan = MakePlan(g);
+
+  // One draw per segment, in emission order: the generator advances exactly
+  // as a sequential tracer would advance it.
+  std::vector<std::uint64_t> labelled;
+  for (std::uint64_t s = 0; s < plan.segments; ++s)
+    if (env.random.NextSingle() < 0.02f) labelled.push_back(s);
+
+  // Progress is shown per row, as the rows are done: row r (north first)
+  // counts as done once every segment before the next row's is written.
+  const int rowCount = g.ny - 1;
+  const double rows = static_cast<double>(jub - jlb + 1);
+  int rowsShown = 0;
+  auto showRowsUpTo = [&](std::uint64_t segmentsDone) {
+    while (rowsShown < rowCount &&
+           plan.firstSegmentOfRow[static_cast<std::size_t>(rowsShown) + 1] <= segmentsDone) {
+      const int j = jub - 1 - rowsShown;
       SetProgressValue(bar, base + std::floor((static_cast<double>(jub - j) / rows) * 100 * factor));
-      tracer.Row(j);
+      ++rowsShown;
       env.desktop.DoEvents();
     }
-  }
+  };
 
-  if (env.retraceOnly) bar.SetVisible(false);
-  return out;
+  const detail::FixedTexts texts(g);
+  std::vector<Unit> units = MakeUnits(plan);
+  std::size_t crossings = 0;
+  for (const auto& level : plan.byLevel) crossings += level.size();
+  int threads = env.threads > 0 ? env.threads
+                                : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (crossings < kInlineCrossings) threads = 0;
+
+  std::vector<std::pair<std::uint64_t, std::string>> allLabels;
+  std::uint64_t done = 0;
+  auto deliver = [&](Unit& u) {
+    if (u.firstOfLevel) placemarks(PlacemarkHead(u.level));
+    u.text.ForEachPiece([&](std::string_view p) { placemarks(p); });
+    if (u.lastOfLevel) placemarks(kPlacemarkTail);
+    u.text = ChunkedText();  // written: free it now
+    for (auto& l : u.labels) allLabels.push_back(std::move(l));
+    u.labels.clear();
+    stats.segments += u.segments;
+    // Units finish level by level while rows run north to south: the rows
+    // shown follow the share of the segments written.
+    done += u.segments;
+    showRowsUpTo(done);
+  };
+  if (threads == 0) {
+    for (auto& u : units) {
+      TraceUnit(g, texts, plan, labelled, u);
+      deliver(u);
+    }
+  } else {
+    UnitRunner runner(g, texts, plan, labelled, units, threads);
+    for (std::size_t u = 0; u < units.size(); ++u) {
+      runner.WaitFor(u, [&] { env.desktop.DoEvents(); });
+      deliver(units[u]);
+    }
+  }
+  showRowsUpTo(plan.segments);  // every row, including those without segments
+
+  std::sort(allLabels.begin(), allLabels.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& l : allLabels) labels.append(l.second);
+  stats.labels = allLabels.size();
+  return finish();
+}
+
+TraceResult TraceContours(const double* x, const double* y, HeightGridView d, int nc,
+                          const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env) {
+  TraceResult r;
+  ChunkedText labels;
+  r.stats = TraceContoursTo(x, y, d, nc, z, ilb, iub, jlb, jub, env,
+                            [&](std::string_view p) { r.placemarks.append(p); }, labels);
+  r.labels = labels.str();
+  return r;
 }
 
 }  // namespace altimar::contour

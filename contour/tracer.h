@@ -1,12 +1,21 @@
 // Contour tracing over the height grid with the CONREC scheme: every cell is
 // split into four triangles around its centre, and each triangle gives at
 // most one straight segment per level. Segments are written straight into
-// KML text, one text per level, plus a text of label points.
+// KML text: one placemark per level that has segments, and label points.
+//
+// The output is fixed by the rules of the scheme: within a level, segments
+// follow the cells row by row from north to south, west to east, and the
+// triangles south, east, north, west; labels follow the overall emission
+// order (rows, columns, levels, triangles), one random draw per segment.
+// The work is planned in that order and then traced level by level on all
+// cores, which gives the same text as a single sequential pass, and lets the
+// caller write each level out as soon as it is done.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "contour/chunked_text.h"
 #include "contour/progress_bar.h"
@@ -32,42 +41,37 @@ struct TraceEnv {
   win::Desktop& desktop;
   runtime::Random& random;
   bool retraceOnly = false;
+  int threads = 0;  // 0: one per core
 };
 
-struct TraceResult {
-  std::vector<ChunkedText> levelText;  // LevelText(k): that level's line strings
-  ChunkedText labels;                  // the Labels text
+struct TraceStats {
   std::uint64_t segments = 0;
-  std::uint64_t labelCount = 0;
-
-  // The Placemarks text piece by piece: one placemark per level that has
-  // segments, each followed by CR LF.
-  template <typename F>
-  void ForEachPlacemarkPiece(F&& f) const;
-  std::string PlacemarksText() const;
-  std::string LabelsText() const { return labels.str(); }
+  std::uint64_t labels = 0;
 };
 
-// Traces levels z[0..nc-1] over cells (ilb..iub-1) x (jlb..jub-1), with the
-// corner longitudes x[] and latitudes y[].
+// Receives the Placemarks text piece by piece, in order, on the calling thread.
+using TextSink = std::function<void(std::string_view)>;
+
+// Traces levels z[0..nc-1] over cells (ilb..iub-1) x (jlb..jub-1) with the
+// corner longitudes x[] and latitudes y[]. The Placemarks text goes to
+// placemarks; the Labels text is appended to labels.
+TraceStats TraceContoursTo(const double* x, const double* y, HeightGridView d, int nc,
+                           const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env,
+                           const TextSink& placemarks, ChunkedText& labels);
+
+// Both texts whole.
+struct TraceResult {
+  std::string placemarks;
+  std::string labels;
+  TraceStats stats;
+};
 TraceResult TraceContours(const double* x, const double* y, HeightGridView d, int nc,
                           const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env);
 
 // The whole number a label is named with: floor(level).
 std::string LabelNameText(double level);
-
 // "<Placemark><styleUrl>#Contour" k "</styleUrl><MultiGeometry>"
 std::string PlacemarkHead(int k);
 inline constexpr std::string_view kPlacemarkTail = "</MultiGeometry></Placemark>\r\n";
-
-template <typename F>
-void TraceResult::ForEachPlacemarkPiece(F&& f) const {
-  for (std::size_t k = 0; k < levelText.size(); ++k) {
-    if (levelText[k].empty()) continue;
-    f(std::string_view(PlacemarkHead(static_cast<int>(k))));
-    levelText[k].ForEachPiece(f);
-    f(kPlacemarkTail);
-  }
-}
 
 }  // namespace altimar::contour

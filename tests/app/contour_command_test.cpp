@@ -1,0 +1,147 @@
+#include "app/contour_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "platform/earth/dem_terrain.h"
+
+namespace altimar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLuxembourg = std::string(ALTIMAR_TESTDATA) + "/dem/luxembourg_elev.tif";
+
+class ContourCommandTest : public ::testing::Test {
+ protected:
+  ContourCommandTest() {
+    desktop.SetQuietMessageBoxes(true);
+    dir = fs::temp_directory_path() /
+          (std::string("altimar_cmd_") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    options.dir = dir.string();
+    options.seed = 1;
+  }
+  ~ContourCommandTest() override { fs::remove_all(dir); }
+  std::string Document() {
+    std::ifstream in(dir / "contour.kml", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  win::Desktop desktop{win::Clock::Kind::Virtual};
+  app::ContourOptions options;
+  fs::path dir;
+};
+
+TEST_F(ContourCommandTest, TheDefaultRunContoursTheEmbeddedTerrainAndOpensTheFile) {
+  auto r = app::RunContourCommand(options, desktop);
+  ASSERT_EQ(r.exitCode, 0) << r.error;
+  EXPECT_NE(r.summary.find("contour.kml: 5 levels, "), std::string::npos) << r.summary;
+  EXPECT_GT(r.run.segments, 100u);
+  EXPECT_EQ(r.run.bytes, fs::file_size(dir / "contour.kml"));
+  ASSERT_EQ(r.globe->GetTemporaryPlaces()->GetChildren()->get_Count(), 1);
+  EXPECT_EQ(r.globe->GetTemporaryPlaces()->GetChildren()->Item(1)->get_Name(), "Bexo-Altimar");
+}
+
+TEST_F(ContourCommandTest, SettingsReachTheDocument) {
+  options.levels = app::LevelSetting{2, 0, 0, "1500,2000"};
+  options.labels = true;
+  options.width = 2.5f;
+  options.opacity = 50;
+  options.lowColor = 0x00FF00;  // green
+  options.cols = 60;
+  options.rows = 40;
+  auto r = app::RunContourCommand(options, desktop);
+  ASSERT_EQ(r.exitCode, 0) << r.error;
+  EXPECT_EQ(r.run.levels, 2);
+  const std::string doc = Document();
+  EXPECT_NE(doc.find("<color>8000FF00</color>             <width>2.5</width>"),
+            std::string::npos);
+  EXPECT_NE(doc.find(",1500</coordinates>"), std::string::npos);
+  EXPECT_NE(doc.find("<Folder><name>P</name><Placemark><name>"), std::string::npos);
+}
+
+// Every segment lies in a cell whose four corners all have heights.
+TEST_F(ContourCommandTest, LuxembourgContoursNeverCrossANoDataCell) {
+  options.dem = kLuxembourg;
+  options.levels = app::LevelSetting{1, 0, 20, ""};
+  auto r = app::RunContourCommand(options, desktop);
+  ASSERT_EQ(r.exitCode, 0) << r.error;
+  auto dem = earth::DemTerrain::Open(kLuxembourg);
+  const auto c = dem->CellCentres();
+  const double dx = (c.east - c.west) / (c.cols - 1), dy = (c.north - c.south) / (c.rows - 1);
+  auto valid = [&](int i, int j) {
+    return i >= 0 && j >= 0 && i < c.cols && j < c.rows &&
+           dem->HeightAt(c.west + (c.east - c.west) * i / (c.cols - 1),
+                         c.south + (c.north - c.south) * j / (c.rows - 1))
+               .has_value();
+  };
+  int missing = 0;
+  for (int j = 0; j < c.rows; ++j)
+    for (int i = 0; i < c.cols; ++i) missing += !valid(i, j);
+  ASSERT_GT(missing, 0) << "the grid has no-data nodes";
+
+  const std::string doc = Document();
+  static const std::regex seg("<coordinates>([^,]+),([^ ]+) ([^,]+),([^,]+),[^<]+</coordinates>");
+  int segments = 0;
+  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), seg); it != std::sregex_iterator();
+       ++it, ++segments) {
+    const double mx = (std::stod((*it)[1]) + std::stod((*it)[3])) / 2;
+    const double my = (std::stod((*it)[2]) + std::stod((*it)[4])) / 2;
+    const double fi = (mx - c.west) / dx, fj = (my - c.south) / dy;
+    // A segment along a cell side belongs to either neighbour.
+    bool inValidCell = false;
+    for (int i = static_cast<int>(std::floor(fi - 1e-9)); i <= static_cast<int>(fi + 1e-9); ++i)
+      for (int j = static_cast<int>(std::floor(fj - 1e-9)); j <= static_cast<int>(fj + 1e-9); ++j)
+        inValidCell |= valid(i, j) && valid(i + 1, j) && valid(i, j + 1) && valid(i + 1, j + 1);
+    ASSERT_TRUE(inValidCell) << "segment " << it->str();
+  }
+  EXPECT_EQ(static_cast<std::uint64_t>(segments), r.run.segments);
+}
+
+TEST_F(ContourCommandTest, BadInputEndsWithAMessageAndTouchesNoEarlierResult) {
+  ASSERT_EQ(app::RunContourCommand(options, desktop).exitCode, 0);
+  const std::string before = Document();
+
+  options.levels = app::LevelSetting{1, 0, 1, ""};  // 1 m over 2000 m and more
+  auto r = app::RunContourCommand(options, desktop);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.error.find("Too many contour levels"), std::string::npos) << r.error;
+  EXPECT_EQ(Document(), before);
+  EXPECT_TRUE(r.globe->openRequests().empty());
+
+  options.levels.reset();
+  options.dem = (dir / "missing.tif").string();
+  r = app::RunContourCommand(options, desktop);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.error.find("cannot open"), std::string::npos) << r.error;
+
+  options.dem.reset();
+  options.dir = (dir / "no-such-folder").string();
+  r = app::RunContourCommand(options, desktop);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.error.find("does not exist"), std::string::npos) << r.error;
+  EXPECT_EQ(Document(), before);
+}
+
+TEST_F(ContourCommandTest, AWindowOverADemTakesItsCellSpacing) {
+  options.dem = kLuxembourg;
+  options.window = contour::GridWindow{6.0, 49.6, 6.1, 49.7};
+  auto r = app::RunContourCommand(options, desktop);
+  ASSERT_EQ(r.exitCode, 0) << r.error;
+  // 0.1 degree at 30 seconds a cell: 12 cells, 13 nodes each way.
+  EXPECT_EQ(r.cols, 13);
+  EXPECT_EQ(r.rows, 13);
+  options.cols = 1000;
+  EXPECT_NE(app::RunContourCommand(options, desktop).exitCode, 0);
+}
+
+}  // namespace
+}  // namespace altimar::testing
