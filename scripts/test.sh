@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test: the suite plain, the suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a
+# short while. FUZZ_SECONDS sets the fuzzing time per target (default 20).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+passed=0
+
+# Runs ctest in a build folder and adds its count of tests to the total.
+run_ctest() {
+  local dir="$1"
+  (cd "$dir" && ctest --output-on-failure -j"$(nproc)") | tee "$work/ctest.log"
+  local n
+  n=$(grep -oE 'tests passed, 0 tests failed out of [0-9]+' "$work/ctest.log" | grep -oE '[0-9]+$')
+  passed=$((passed + n))
+}
+
+echo "== plain build"
+scripts/build.sh build
+run_ctest build
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+scripts/build.sh build-asan -DALTIMAR_SANITIZE=ON -DALTIMAR_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan
+
+echo "== fuzzers (libFuzzer, clang, sanitizers on)"
+scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DALTIMAR_FUZZ=ON \
+  -DALTIMAR_TESTS=OFF -DALTIMAR_BENCH=OFF
+seconds="${FUZZ_SECONDS:-20}"
+for target in level_list dem kml_places; do
+  mkdir -p "$work/$target"
+  seeds=(fuzz/corpus/"$target")
+  [ "$target" = dem ] && [ -d ../shared/testdata/dem ] && seeds+=(../shared/testdata/dem)
+  [ "$target" = kml_places ] && [ -d ../shared/testdata/kml ] && seeds+=(../shared/testdata/kml)
+  echo "-- fuzz_$target, ${seconds}s"
+  ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+    -print_final_stats=0 "$work/$target" "${seeds[@]}" 2>&1 | tail -n 1
+  passed=$((passed + 1))
+done
+
+echo "all: $passed passed, 0 failed"
