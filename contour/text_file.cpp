@@ -1,6 +1,7 @@
 #include "contour/text_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -69,13 +70,31 @@ bool TextFileWriter::Commit() {
   const int closed = std::fclose(file_);
   file_ = nullptr;
   if (flushed && closed != 0) Fail("cannot close the file");
-  if (ok() && std::rename(tempPath_.c_str(), path_.c_str()) != 0) Fail("cannot replace the file");
+  if (ok()) MoveIntoPlace();
   if (!ok()) {
     Abandon();
     return false;
   }
   tempPath_.clear();
   return true;
+}
+
+void TextFileWriter::MoveIntoPlace() {
+  // The earlier file steps aside under a name of its own before the new one
+  // takes its place, and goes only after that. Renaming straight over it
+  // would be just as safe, but makes some file systems (ext4) flush the new
+  // file to disk at once, which costs more than writing it did.
+  const std::string aside = tempPath_ + ".old";
+  struct stat st;
+  const bool replaceable =
+      ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+  const bool hadEarlier = replaceable && std::rename(path_.c_str(), aside.c_str()) == 0;
+  if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    Fail("cannot replace the file");
+    if (hadEarlier) std::rename(aside.c_str(), path_.c_str());
+    return;
+  }
+  if (hadEarlier) ::unlink(aside.c_str());
 }
 
 std::string WriteTextFile(const std::string& path, std::string_view text) {

@@ -29,6 +29,7 @@ class TextFileWriter {
  private:
   void Fail(const std::string& what);
   void Abandon();
+  void MoveIntoPlace();
 
   std::string path_, tempPath_;
   std::FILE* file_ = nullptr;

@@ -44,17 +44,36 @@ using detail::GridCopy;
 using runtime::MaxOf;
 using runtime::MinOf;
 
-// A cell that one level crosses, and the emission index of its first segment.
+// A cell that one level crosses, and the emission index of its first
+// segment within its band.
 struct Crossing {
   std::uint32_t cell;  // j * (nx - 1) + i
   std::uint64_t firstSegment;
 };
 
-// A piece of work: a run of one level's crossings, in emission order.
+// The crossings of a band of rows, level by level, in emission order (rows
+// north to south, columns west to east, levels in index order).
+struct Band {
+  int rowFrom = 0, rowTo = 0;  // cell rows rowFrom down to rowTo, inclusive
+  std::vector<std::vector<Crossing>> byLevel;
+  std::vector<std::uint64_t> firstSegmentOfRow;  // within the band
+  std::uint64_t segments = 0;
+  std::uint64_t base = 0;  // emission index of the band's first segment
+};
+
+struct Plan {
+  std::vector<Band> bands;  // north to south
+  std::uint64_t segments = 0;
+  // Emission index of the first segment of each row (north first), then the total.
+  std::vector<std::uint64_t> firstSegmentOfRow;
+};
+
+// A piece of work: a run of one band's crossings of one level.
 struct Unit {
   int level;
-  std::size_t from, to;  // range in that level's crossings
-  bool firstOfLevel, lastOfLevel;
+  int band;
+  std::size_t from, to;
+  bool firstOfLevel = false, lastOfLevel = false;
   // Results, written by the worker that traced the unit.
   ChunkedText text;
   std::vector<std::pair<std::uint64_t, std::string>> labels;  // (segment index, text)
@@ -62,37 +81,44 @@ struct Unit {
 };
 
 constexpr std::size_t kUnitCrossings = 8192;
-constexpr std::size_t kInlineCrossings = 16384;  // below this, no threads
+constexpr std::size_t kInlineCrossings = 16384;  // below this, no worker threads
+constexpr int kCellsPerBand = 20000;              // below this, one planning band
 
-// Which cells each level crosses, in emission order (rows north to south,
-// columns west to east, levels in index order), with segment counts.
-struct Plan {
-  std::vector<std::vector<Crossing>> byLevel;
-  std::vector<std::uint64_t> firstSegmentOfRow;  // per row in tracing order, and a last total
-  std::uint64_t segments = 0;
+// Segments one level gives in one cell: the triangles whose case is not 0.
+int CountSegments(const GridCopy& g, int i, int j, double zk) {
+  auto sign = [](double h) { return h > 0 ? 1 : (h < 0 ? -1 : 0); };
+  const double h1 = g.at(i, j) - zk, h2 = g.at(i + 1, j) - zk, h3 = g.at(i + 1, j + 1) - zk,
+               h4 = g.at(i, j + 1) - zk;
+  const int s0 = sign(0.25 * (h1 + h2 + h3 + h4)) + 1;
+  const int s1 = sign(h1) + 1, s2 = sign(h2) + 1, s3 = sign(h3) + 1, s4 = sign(h4) + 1;
+  using detail::kCase;
+  return (kCase[s1][s0][s2] != 0) + (kCase[s2][s0][s3] != 0) + (kCase[s3][s0][s4] != 0) +
+         (kCase[s4][s0][s1] != 0);
+}
+
+// The levels in ascending order (ties in index order): the levels a cell
+// crosses, [dmin, dmax), are one run of that order.
+struct LevelOrder {
+  std::vector<int> order;
+  std::vector<double> sorted;
+  bool ascending;
+  explicit LevelOrder(const std::vector<double>& z) : order(z.size()), sorted(z.size()) {
+    for (std::size_t k = 0; k < z.size(); ++k) order[k] = static_cast<int>(k);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      return z[static_cast<std::size_t>(a)] < z[static_cast<std::size_t>(b)];
+    });
+    for (std::size_t k = 0; k < z.size(); ++k) sorted[k] = z[static_cast<std::size_t>(order[k])];
+    ascending = std::is_sorted(z.begin(), z.end());
+  }
 };
 
-Plan MakePlan(const GridCopy& g) {
-  const int nc = static_cast<int>(g.z.size());
-  const int cellsX = g.nx - 1, cellsY = g.ny - 1;
-  Plan plan;
-  plan.byLevel.resize(static_cast<std::size_t>(nc));
-  // The levels in ascending order (ties in index order): the levels a cell
-  // crosses, [dmin, dmax), are one run of that order.
-  std::vector<int> order(static_cast<std::size_t>(nc));
-  for (int k = 0; k < nc; ++k) order[static_cast<std::size_t>(k)] = k;
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return g.z[static_cast<std::size_t>(a)] < g.z[static_cast<std::size_t>(b)];
-  });
-  std::vector<double> sortedZ(static_cast<std::size_t>(nc));
-  for (int k = 0; k < nc; ++k)
-    sortedZ[static_cast<std::size_t>(k)] = g.z[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])];
-  const bool ascending = std::is_sorted(g.z.begin(), g.z.end());
+void PlanBand(const GridCopy& g, const LevelOrder& lo, Band& band) {
+  const int cellsX = g.nx - 1;
   const double zFirst = g.z.front(), zLast = g.z.back();
-
+  band.byLevel.resize(g.z.size());
   std::vector<int> ks;
-  for (int j = cellsY - 1; j >= 0; --j) {
-    plan.firstSegmentOfRow.push_back(plan.segments);
+  for (int j = band.rowFrom; j >= band.rowTo; --j) {
+    band.firstSegmentOfRow.push_back(band.segments);
     for (int i = 0; i < cellsX; ++i) {
       const double d00 = g.at(i, j), d01 = g.at(i, j + 1), d10 = g.at(i + 1, j),
                    d11 = g.at(i + 1, j + 1);
@@ -100,37 +126,70 @@ Plan MakePlan(const GridCopy& g) {
       const double dmax = MaxOf(MaxOf(d00, d01), MaxOf(d10, d11));
       if (!(dmax >= zFirst && dmin <= zLast && dmax < 1e37)) continue;
       ks.clear();
-      for (auto it = std::lower_bound(sortedZ.begin(), sortedZ.end(), dmin);
-           it != sortedZ.end() && *it < dmax; ++it)
-        ks.push_back(order[static_cast<std::size_t>(it - sortedZ.begin())]);
-      if (!ascending) std::sort(ks.begin(), ks.end());
+      for (auto it = std::lower_bound(lo.sorted.begin(), lo.sorted.end(), dmin);
+           it != lo.sorted.end() && *it < dmax; ++it)
+        ks.push_back(lo.order[static_cast<std::size_t>(it - lo.sorted.begin())]);
+      if (!lo.ascending) std::sort(ks.begin(), ks.end());
       for (int k : ks) {
-        CellLevel c;
-        c.Load(g, i, j, g.z[static_cast<std::size_t>(k)]);
-        const int n = c.CountSegments();
+        const int n = CountSegments(g, i, j, g.z[static_cast<std::size_t>(k)]);
         if (n == 0) continue;
-        plan.byLevel[static_cast<std::size_t>(k)].push_back(
-            {static_cast<std::uint32_t>(j * cellsX + i), plan.segments});
-        plan.segments += static_cast<std::uint64_t>(n);
+        band.byLevel[static_cast<std::size_t>(k)].push_back(
+            {static_cast<std::uint32_t>(j * cellsX + i), band.segments});
+        band.segments += static_cast<std::uint64_t>(n);
       }
     }
+  }
+}
+
+// Plans the rows in bands, one per thread, then numbers the segments across
+// bands so that every segment has its sequential emission index.
+Plan MakePlan(const GridCopy& g, int threads) {
+  const int cellsY = g.ny - 1, cellsX = g.nx - 1;
+  const LevelOrder lo(g.z);
+  int bands = std::clamp(static_cast<int>(static_cast<long long>(cellsX) * cellsY / kCellsPerBand),
+                         1, std::max(threads, 1));
+  bands = std::min(bands, std::max(cellsY, 1));
+  Plan plan;
+  plan.bands.resize(static_cast<std::size_t>(bands));
+  for (int b = 0; b < bands; ++b) {
+    Band& band = plan.bands[static_cast<std::size_t>(b)];
+    band.rowFrom = cellsY - 1 - cellsY * b / bands;
+    band.rowTo = cellsY - cellsY * (b + 1) / bands;
+  }
+  {
+    std::vector<std::thread> helpers;
+    for (int b = 1; b < bands; ++b)
+      helpers.emplace_back([&, b] { PlanBand(g, lo, plan.bands[static_cast<std::size_t>(b)]); });
+    PlanBand(g, lo, plan.bands[0]);
+    for (auto& h : helpers) h.join();
+  }
+  for (Band& band : plan.bands) {
+    band.base = plan.segments;
+    for (std::uint64_t first : band.firstSegmentOfRow) plan.firstSegmentOfRow.push_back(band.base + first);
+    plan.segments += band.segments;
   }
   plan.firstSegmentOfRow.push_back(plan.segments);
   return plan;
 }
 
-std::vector<Unit> MakeUnits(const Plan& plan) {
+std::vector<Unit> MakeUnits(const Plan& plan, std::size_t levels) {
   std::vector<Unit> units;
-  for (std::size_t k = 0; k < plan.byLevel.size(); ++k) {
-    const std::size_t n = plan.byLevel[k].size();
-    for (std::size_t from = 0; from < n; from += kUnitCrossings) {
-      Unit u;
-      u.level = static_cast<int>(k);
-      u.from = from;
-      u.to = std::min(n, from + kUnitCrossings);
-      u.firstOfLevel = from == 0;
-      u.lastOfLevel = u.to == n;
-      units.push_back(std::move(u));
+  for (std::size_t k = 0; k < levels; ++k) {
+    const std::size_t firstOfLevel = units.size();
+    for (std::size_t b = 0; b < plan.bands.size(); ++b) {
+      const std::size_t n = plan.bands[b].byLevel[k].size();
+      for (std::size_t from = 0; from < n; from += kUnitCrossings) {
+        Unit u;
+        u.level = static_cast<int>(k);
+        u.band = static_cast<int>(b);
+        u.from = from;
+        u.to = std::min(n, from + kUnitCrossings);
+        units.push_back(std::move(u));
+      }
+    }
+    if (units.size() > firstOfLevel) {
+      units[firstOfLevel].firstOfLevel = true;
+      units.back().lastOfLevel = true;
     }
   }
   return units;
@@ -139,18 +198,20 @@ std::vector<Unit> MakeUnits(const Plan& plan) {
 void TraceUnit(const GridCopy& g, const detail::FixedTexts& t, const Plan& plan,
                const std::vector<std::uint64_t>& labelled, Unit& u) {
   const int cellsX = g.nx - 1;
-  const auto& crossings = plan.byLevel[static_cast<std::size_t>(u.level)];
+  const Band& band = plan.bands[static_cast<std::size_t>(u.band)];
+  const auto& crossings = band.byLevel[static_cast<std::size_t>(u.level)];
   const double zk = g.z[static_cast<std::size_t>(u.level)];
   const std::string& labelHead = t.labelHead[static_cast<std::size_t>(u.level)];
-  auto nextLabel =
-      std::lower_bound(labelled.begin(), labelled.end(), crossings[u.from].firstSegment);
+  auto nextLabel = std::lower_bound(labelled.begin(), labelled.end(),
+                                    band.base + crossings[u.from].firstSegment);
+  detail::CrossingCache cache(cellsX);
   for (std::size_t p = u.from; p < u.to; ++p) {
     const int i = static_cast<int>(crossings[p].cell % static_cast<std::uint32_t>(cellsX));
     const int j = static_cast<int>(crossings[p].cell / static_cast<std::uint32_t>(cellsX));
-    std::uint64_t s = crossings[p].firstSegment;
+    std::uint64_t s = band.base + crossings[p].firstSegment;
     CellLevel c;
     c.Load(g, i, j, zk);
-    detail::EmitSegments(c, t, i, j, u.level, u.text, [&](std::string_view second) {
+    detail::EmitSegments(c, t, i, j, u.level, cache, u.text, [&](std::string_view second) {
       // The level's segments are not consecutive in emission order: skip
       // the labels of other levels' segments in between.
       while (nextLabel != labelled.end() && *nextLabel < s) ++nextLabel;
@@ -272,8 +333,11 @@ TraceStats TraceContoursTo(const double* x, const double* y, HeightGridView d, i
   };
   if (nc <= 0 || iub < ilb || jub < jlb) return finish();
 
+  const int threads =
+      env.threads > 0 ? env.threads
+                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const GridCopy g = CopyGrid(x, y, d, nc, z, ilb, iub, jlb, jub);
-  const Plan plan = MakePlan(g);
+  const Plan plan = MakePlan(g, threads);
 
   // One draw per segment, in emission order: the generator advances exactly
   // as a sequential tracer would advance it.
@@ -297,12 +361,11 @@ TraceStats TraceContoursTo(const double* x, const double* y, HeightGridView d, i
   };
 
   const detail::FixedTexts texts(g);
-  std::vector<Unit> units = MakeUnits(plan);
+  std::vector<Unit> units = MakeUnits(plan, g.z.size());
   std::size_t crossings = 0;
-  for (const auto& level : plan.byLevel) crossings += level.size();
-  int threads = env.threads > 0 ? env.threads
-                                : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  if (crossings < kInlineCrossings) threads = 0;
+  for (const auto& band : plan.bands)
+    for (const auto& level : band.byLevel) crossings += level.size();
+  const int workers = crossings < kInlineCrossings ? 0 : threads;
 
   std::vector<std::pair<std::uint64_t, std::string>> allLabels;
   std::uint64_t done = 0;
@@ -319,13 +382,13 @@ TraceStats TraceContoursTo(const double* x, const double* y, HeightGridView d, i
     done += u.segments;
     showRowsUpTo(done);
   };
-  if (threads == 0) {
+  if (workers == 0) {
     for (auto& u : units) {
       TraceUnit(g, texts, plan, labelled, u);
       deliver(u);
     }
   } else {
-    UnitRunner runner(g, texts, plan, labelled, units, threads);
+    UnitRunner runner(g, texts, plan, labelled, units, workers);
     for (std::size_t u = 0; u < units.size(); ++u) {
       runner.WaitFor(u, [&] { env.desktop.DoEvents(); });
       deliver(units[u]);

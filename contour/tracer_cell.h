@@ -77,13 +77,100 @@ struct CellLevel {
   }
 };
 
+// The text of a point where a level crosses a side of a triangle.
+struct PointText {
+  NumText x, y;
+};
+
+// Crossing points already written for one level, so that each is formatted
+// once. A side shared by two triangles, or by two cells, gives the same
+// point whichever way round it is computed: S(q, p) negates both numerator
+// and denominator of S(p, q), which floating point does exactly.
+//   spokes: the four sides from the centre, for the current cell;
+//   west:   the east side of the previous cell in the row;
+//   north:  the south side of the cell above (rows run north to south).
+// The triangles run south, east, north, west, so a cell writes its own south
+// and east sides before it reads its north and west ones: those live in
+// slots of their own (two per column, two for the row).
+class CrossingCache {
+ public:
+  explicit CrossingCache(int cellsX) : south_(static_cast<std::size_t>(cellsX) * 2) {}
+
+  void StartCell(int i, int j) {
+    i_ = i;
+    j_ = j;
+    spokeKnown_ = 0;
+    westSlot_ = eastSlot_;
+    westKnown_ = i > 0 && eastCell_ == CellKey(i - 1, j);
+    northKnown_ = SouthSlot(i, j + 1).row == j + 1;
+  }
+
+  template <typename Compute>
+  const PointText& Get(int p, int q, Compute&& compute) {
+    if (p == 0 || q == 0) {
+      const int m = p + q;
+      const unsigned bit = 1u << m;
+      if (!(spokeKnown_ & bit)) {
+        compute(spokes_[m]);
+        spokeKnown_ |= bit;
+      }
+      return spokes_[m];
+    }
+    if (p + q == 3) {  // south: vertices 1 and 2
+      Slot& s = SouthSlot(i_, j_);
+      compute(s.text);
+      s.row = j_;
+      return s.text;
+    }
+    if (p + q == 7) {  // north: vertices 3 and 4
+      Slot& s = SouthSlot(i_, j_ + 1);
+      if (!northKnown_) {
+        compute(s.text);
+        s.row = -2;  // not a south side of any cell
+      }
+      return s.text;
+    }
+    if (p == 1 || q == 1) {  // west: vertices 4 and 1
+      if (!westKnown_) compute(row_[westSlot_]);
+      return row_[westSlot_];
+    }
+    // east: vertices 2 and 3
+    eastSlot_ = 1 - westSlot_;
+    eastCell_ = CellKey(i_, j_);
+    compute(row_[eastSlot_]);
+    return row_[eastSlot_];
+  }
+
+ private:
+  struct Slot {
+    int row = -2;
+    PointText text;
+  };
+  static long long CellKey(int i, int j) {
+    return static_cast<long long>(j) << 32 | static_cast<unsigned>(i);
+  }
+  Slot& SouthSlot(int i, int row) {
+    return south_[static_cast<std::size_t>(i) * 2 + static_cast<std::size_t>(row & 1)];
+  }
+
+  std::vector<Slot> south_;
+  PointText spokes_[5];
+  PointText row_[2];
+  int eastSlot_ = 0, westSlot_ = 0;
+  long long eastCell_ = -1;
+  unsigned spokeKnown_ = 0;
+  bool westKnown_ = false, northKnown_ = false;
+  int i_ = 0, j_ = 0;
+};
+
 // Writes the segments of one cell and level. For each segment, calls
 // onSegment(secondPointText) after appending it to out.
 template <typename OnSegment>
-void EmitSegments(const CellLevel& c, const FixedTexts& t, int i, int j, int k, ChunkedText& out,
-                  OnSegment&& onSegment) {
+void EmitSegments(const CellLevel& c, const FixedTexts& t, int i, int j, int k,
+                  CrossingCache& cache, ChunkedText& out, OnSegment&& onSegment) {
   static constexpr std::string_view kHead = "<LineString><coordinates>";
   char buf[512];
+  cache.StartCell(i, j);
   for (int m = 1; m <= 4; ++m) {
     const int cs = c.Case(m);
     if (cs == 0) continue;
@@ -101,10 +188,14 @@ void EmitSegments(const CellLevel& c, const FixedTexts& t, int i, int j, int k, 
     };
     // S(p, q): where the level crosses the side from vertex p to vertex q.
     auto side = [&](int p, int q) {
-      const double den = c.h[q] - c.h[p];
-      n += runtime::FormatGeneral15((c.h[q] * c.xh[p] - c.h[p] * c.xh[q]) / den, buf + n);
+      const PointText& pt = cache.Get(p, q, [&](PointText& out) {
+        const double den = c.h[q] - c.h[p];
+        out.x.Set((c.h[q] * c.xh[p] - c.h[p] * c.xh[q]) / den);
+        out.y.Set((c.h[q] * c.yh[p] - c.h[p] * c.yh[q]) / den);
+      });
+      put(pt.x);
       buf[n++] = ',';
-      n += runtime::FormatGeneral15((c.h[q] * c.yh[p] - c.h[p] * c.yh[q]) / den, buf + n);
+      put(pt.y);
     };
     auto point = [&](bool second) {
       switch (cs) {

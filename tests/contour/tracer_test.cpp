@@ -108,7 +108,8 @@ TEST_F(TracerTest, NoDataCellsAreSkipped) {
 }
 
 // Grids and level sets of every kind, traced by the real tracer and by the
-// plain reference: texts, labels and the progress values must agree.
+// plain reference: texts, labels and the progress values must agree. The
+// large grids are planned in several bands and traced on worker threads.
 TEST_F(TracerTest, AgreesWithThePlainReferenceTracer) {
   std::mt19937 gen(7);
   struct Case {
@@ -119,8 +120,8 @@ TEST_F(TracerTest, AgreesWithThePlainReferenceTracer) {
   };
   const Case cases[] = {{2, 2, true, false, 1},   {7, 3, true, false, 1},
                         {25, 31, true, true, 1},  {40, 40, false, false, 2},
-                        {33, 17, false, true, 2}, {180, 170, false, false, 2},
-                        {160, 150, true, true, 2}};
+                        {33, 17, false, true, 2}, {220, 200, false, false, 2},
+                        {230, 210, true, true, 3}};
   for (const Case& c : cases) {
     Grid g(c.cols, c.rows);
     for (int i = 0; i < c.cols; ++i) g.x[static_cast<std::size_t>(i)] = 10.0 + 0.013 * i;
