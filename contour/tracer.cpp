@@ -29,7 +29,7 @@ FixedTexts::FixedTexts(const GridCopy& g) {
   levelTail.resize(g.z.size());
   labelHead.resize(g.z.size());
   for (std::size_t k = 0; k < g.z.size(); ++k) {
-    levelTail[k].append(",").append(runtime::General15(g.z[k])).append(
+    levelTail[k].append(",").append(CoordText(g.z[k])).append(
         "</coordinates></LineString>");
     labelHead[k].append("<Placemark><name>").append(LabelNameText(g.z[k]));
   }
@@ -306,7 +306,7 @@ GridCopy CopyGrid(const double* x, const double* y, HeightGridView d, int nc, co
 std::string LabelNameText(double level) {
   const double f = std::floor(level);
   if (std::fabs(f) < 1e15) return std::to_string(static_cast<long long>(f));
-  return runtime::General15(f);
+  return CoordText(f);
 }
 
 std::string PlacemarkHead(int k) {

@@ -19,6 +19,7 @@
 
 #include "contour/chunked_text.h"
 #include "contour/progress_bar.h"
+#include "platform/runtime/number_text.h"
 #include "platform/runtime/random.h"
 #include "platform/win/desktop.h"
 
@@ -67,6 +68,11 @@ struct TraceResult {
 };
 TraceResult TraceContours(const double* x, const double* y, HeightGridView d, int nc,
                           const double* z, int ilb, int iub, int jlb, int jub, TraceEnv& env);
+
+// A coordinate or level as the contour document writes it: at most 15
+// significant digits, trailing zeros dropped, "." as the separator always;
+// the exponent form below 1e-4 and from 1e15 up ("1e-05").
+inline std::string CoordText(double v) { return runtime::General15(v); }
 
 // The whole number a label is named with: floor(level).
 std::string LabelNameText(double level);

@@ -58,7 +58,10 @@ std::unique_ptr<DemTerrain> DemTerrain::Open(const std::string& path, int maxSid
   const std::string what = "DEM '" + path + "'";
   std::unique_ptr<GDALDataset, DatasetCloser> ds(GDALDataset::Open(
       path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-  if (!ds) throw DemError("cannot open " + what + QuietGdal::LastMessage());
+  if (!ds) {
+    const std::string why = QuietGdal::LastMessage();
+    throw DemError("cannot open " + what + (why.empty() ? ": not a raster GDAL can read" : why));
+  }
   const int w = ds->GetRasterXSize(), h = ds->GetRasterYSize();
   if (ds->GetRasterCount() < 1 || w < 1 || h < 1) throw DemError(what + " has no raster band");
 
