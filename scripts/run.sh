@@ -5,5 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build -DALTIMAR_TESTS=OFF -DALTIMAR_BENCH=OFF
+scripts/build.sh build --target altimar -DALTIMAR_TESTS=ON -DALTIMAR_BENCH=ON
 ./build/app/altimar contour "$@"

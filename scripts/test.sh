@@ -15,16 +15,20 @@ run_ctest() {
   local dir="$1"
   (cd "$dir" && ctest --output-on-failure -j"$(nproc)") | tee "$work/ctest.log"
   local n
-  n=$(grep -oE 'tests passed, 0 tests failed out of [0-9]+' "$work/ctest.log" | grep -oE '[0-9]+$')
+  n=$(grep -oE 'tests passed, 0 tests failed out of [0-9]+' "$work/ctest.log" | grep -oE '[0-9]+$' || true)
+  if [ -z "$n" ] || [ "$n" -eq 0 ]; then
+    echo "no tests ran in $dir" >&2
+    exit 1
+  fi
   passed=$((passed + n))
 }
 
 echo "== plain build"
-scripts/build.sh build
+scripts/build.sh build -DALTIMAR_TESTS=ON -DALTIMAR_BENCH=ON
 run_ctest build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-scripts/build.sh build-asan -DALTIMAR_SANITIZE=ON -DALTIMAR_BENCH=OFF
+scripts/build.sh build-asan -DALTIMAR_SANITIZE=ON -DALTIMAR_TESTS=ON -DALTIMAR_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan
 
 echo "== fuzzers (libFuzzer, clang, sanitizers on)"
