@@ -107,8 +107,6 @@ class Contour {
   void set_progress_bar(ProgressBar* bar) { progressBar_ = bar; }
   ProgressBar* progress_bar() { return progressBar_; }
 
-  win::Desktop& desktop() { return desktop_; }
-  runtime::Random& random() { return random_; }
   host::ApplicationGE objGE;
 
  private:

@@ -10,7 +10,7 @@
 
 namespace altimar::earth {
 
-class Feature final : public host::IFeatureGE, public std::enable_shared_from_this<Feature> {
+class Feature final : public host::IFeatureGE {
  public:
   explicit Feature(std::string name) : name_(std::move(name)) {}
 

@@ -19,7 +19,7 @@
 
 namespace altimar::earth {
 
-class Globe final : public host::IApplicationGE, public std::enable_shared_from_this<Globe> {
+class Globe final : public host::IApplicationGE {
  public:
   // Starts a globe over terrain and registers it as the running one.
   static std::shared_ptr<Globe> Start(win::Desktop& desktop,
