@@ -1,0 +1,31 @@
+// A window on the desktop. Internal to platform/win.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win/desktop.h"
+
+namespace altimar::win {
+
+struct Window {
+  HWND handle = 0;
+  std::string className, text;
+  HWND parent = 0;              // Desktop::kDesktopWindow for top-level windows
+  std::vector<HWND> children;   // z-order, front first
+  RECT rect;                    // relative to the parent's client area
+  RECT frame;                   // non-client insets: left, top, right, bottom
+  bool visible = false, enabled = true, minimized = false, maximized = false;
+  LONG style = 0, exStyle = 0;
+  BYTE alpha = 255;
+  LONG proc = 0;                // registered window procedure, 0 for none
+  int program = 0;
+  int flashes = 0;
+  Surface surface;
+
+  bool topmost() const { return (exStyle & WS_EX_TOPMOST) != 0; }
+  int clientWidth() const { return rect.width() - frame.left - frame.right; }
+  int clientHeight() const { return rect.height() - frame.top - frame.bottom; }
+};
+
+}  // namespace altimar::win
