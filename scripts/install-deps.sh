@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake clang pkg-config
-  libgdal-dev libcli11-dev libexpat1-dev
+  libgdal-dev libcli11-dev libexpat1-dev libfreetype-dev libpng-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
