@@ -58,6 +58,7 @@ void Desktop::RunTimers() {
 
 void Desktop::RunPending() {
   const std::uint64_t now = clock_.NowMs();
+  if (input_.empty() && posted_.empty() && now < nextDue_ && (!pump_ || now < nextPump_)) return;
   if (pump_ && now >= nextPump_) {
     nextPump_ = now + kPumpEveryMs;
     pump_();
