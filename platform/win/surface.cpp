@@ -99,6 +99,12 @@ std::string ReadBmp(const std::string& path, Surface& s) {
   const bool bottomUp = h > 0;
   const int height = bottomUp ? h : -h;
   const std::uint32_t stride = (static_cast<std::uint32_t>(w) * 3 + 3) & ~3u;
+  // The pixels must all be in the file before anything is allocated for them.
+  if (std::fseek(f.get(), 0, SEEK_END) != 0) return path + ": cannot be read";
+  const long fileSize = std::ftell(f.get());
+  if (fileSize < 0 || static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(height) >
+                          static_cast<std::uint64_t>(fileSize))
+    return path + ": truncated";
   if (std::fseek(f.get(), static_cast<long>(offset), SEEK_SET) != 0) return path + ": truncated";
   Surface out(w, height);
   std::vector<unsigned char> line(stride);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/win/desktop.h"
 
@@ -121,6 +122,43 @@ TEST_F(GdiTest, RectanglesExcludeRightAndBottomAndPensKeepTheirStyle) {
   g.ReleaseDC(w, dc);
 }
 
+TEST_F(GdiTest, EllipsesFillTheirBoxAndPatternBrushesTile) {
+  const HDC dc = g.GetDC(w);
+  g.SelectObject(dc, g.GetStockObject(BLACK_PEN));
+  g.SelectObject(dc, g.GetStockObject(WHITE_BRUSH));
+  g.Ellipse(dc, 20, 30, 61, 71);  // a circle 41 pixels across
+  int left = 1000, right = -1, top = 1000, bottom = -1;
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (g.GetPixel(dc, x, y) != RGB(0x33, 0x66, 0x99)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  EXPECT_EQ(left, 20);
+  EXPECT_EQ(right, 60);
+  EXPECT_EQ(top, 30);
+  EXPECT_EQ(bottom, 70);
+  EXPECT_EQ(g.GetPixel(dc, 40, 50), RGB(255, 255, 255)) << "filled with the brush";
+  EXPECT_EQ(g.GetPixel(dc, 40, 30), RGB(0, 0, 0)) << "outlined with the pen";
+  EXPECT_EQ(g.GetPixel(dc, 21, 31), RGB(0x33, 0x66, 0x99)) << "the corners stay outside";
+
+  Surface checker(2, 2);
+  checker.at(0, 0) = checker.at(1, 1) = 0xFF0000;
+  checker.at(1, 0) = checker.at(0, 1) = 0x00FF00;
+  const HBITMAP bmp = g.CreateBitmap(checker);
+  const HBRUSH pattern = g.CreatePatternBrush(bmp);
+  RECT r{100, 100, 110, 110};
+  g.FillRect(dc, &r, pattern);
+  EXPECT_EQ(g.GetPixel(dc, 100, 100), RGB(255, 0, 0));
+  EXPECT_EQ(g.GetPixel(dc, 101, 100), RGB(0, 255, 0));
+  EXPECT_EQ(g.GetPixel(dc, 109, 109), RGB(255, 0, 0));
+  g.ReleaseDC(w, dc);
+  EXPECT_TRUE(g.DeleteObject(pattern));
+  EXPECT_TRUE(g.DeleteObject(bmp));
+}
+
 TEST_F(GdiTest, CentredSingleLineTextSitsInTheMiddleOfItsRectangle) {
   const HDC dc = g.GetDC(w);
   LOGFONTA lf;
@@ -166,6 +204,24 @@ TEST_F(GdiTest, ABitmapWrittenAndReadBackHasTheSamePixels) {
   EXPECT_TRUE(Same(s, back));
   std::filesystem::remove(path);
   EXPECT_NE(ReadBmp(path, back), "");
+
+  // A header that claims 65535 x 65535 pixels over a few bytes of data is
+  // refused before anything is allocated for it.
+  std::string header(54, '\0');
+  header[0] = 'B';
+  header[1] = 'M';
+  header[10] = 54;
+  header[14] = 40;
+  header[18] = header[19] = header[22] = header[23] = '\xFF';
+  header[26] = 1;
+  header[28] = 24;
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << header << "some pixels";
+  }
+  EXPECT_NE(ReadBmp(path, back).find("truncated"), std::string::npos);
+  EXPECT_EQ(back.width(), 37) << "the earlier picture is kept";
+  std::filesystem::remove(path);
 }
 
 TEST_F(GdiTest, TheScreenComposesWindowsInOrderWithLayeredAlpha) {
