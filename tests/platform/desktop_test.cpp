@@ -259,6 +259,32 @@ TEST_F(DesktopTest, MessageBoxesAreRecordedAndAnsweredWhenHeadless) {
   EXPECT_EQ(d.MessageBoxLog()[1].answer, IDNO);
 }
 
+// With a front end feeding input, the box is a real window that waits for
+// its button to be clicked.
+TEST_F(DesktopTest, WithAFrontEndAMessageBoxWaitsForItsButton) {
+  int turns = 0;
+  POINT target{};
+  bool clicked = false;
+  d.SetPump([&] {
+    ++turns;
+    const HWND box = d.FindWindowA("#32770", "Altimar");
+    if (!box || clicked) return;
+    RECT r;
+    d.GetWindowRect(box, &r);
+    d.InjectClick(r.left + target.x, r.top + target.y);
+    clicked = true;
+  });
+  target = {1 + 230, 24 + 113};  // the second button of two: "No"
+  EXPECT_EQ(d.MessageBoxA(0, "Delete the selected features?", "Altimar", MB_YESNO), IDNO);
+  EXPECT_EQ(d.FindWindowA("#32770", "Altimar"), 0) << "the box is gone";
+  clicked = false;
+  target = {1 + 180, 24 + 113};  // the only button: "OK"
+  EXPECT_EQ(d.MessageBoxA(0, "Done.", "Altimar", MB_OK), IDOK);
+  EXPECT_GT(turns, 1);
+  EXPECT_EQ(d.MessageBoxLog().back().text, "Done.");
+  d.SetPump(nullptr);
+}
+
 TEST_F(DesktopTest, EndingAProgramReleasesItsWindowsHooksHotKeysAndTimers) {
   const HWND w = Recorder("w", 0, 0, 10, 10);
   d.SetWindowsHookExA(WH_MOUSE_LL, [](int, WPARAM, LPARAM) -> LRESULT { return 0; }, addon, 0);

@@ -21,6 +21,17 @@ class GdiTest : public ::testing::Test {
     d.WindowSurface(w).Fill(0x336699);
   }
   Surface Snapshot() { return d.WindowSurface(w); }
+  // The smallest box (inclusive) holding every pixel that is not the background.
+  RECT ChangedBox(HDC dc) {
+    RECT b{1000, 1000, -1, -1};
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (g.GetPixel(dc, x, y) != RGB(0x33, 0x66, 0x99)) {
+          b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y), std::max<LONG>(b.right, x),
+               std::max<LONG>(b.bottom, y)};
+        }
+    return b;
+  }
   static bool Same(const Surface& a, const Surface& b) {
     if (a.width() != b.width() || a.height() != b.height()) return false;
     for (int y = 0; y < a.height(); ++y)
@@ -127,19 +138,7 @@ TEST_F(GdiTest, EllipsesFillTheirBoxAndPatternBrushesTile) {
   g.SelectObject(dc, g.GetStockObject(BLACK_PEN));
   g.SelectObject(dc, g.GetStockObject(WHITE_BRUSH));
   g.Ellipse(dc, 20, 30, 61, 71);  // a circle 41 pixels across
-  int left = 1000, right = -1, top = 1000, bottom = -1;
-  for (int y = 0; y < 150; ++y)
-    for (int x = 0; x < 200; ++x)
-      if (g.GetPixel(dc, x, y) != RGB(0x33, 0x66, 0x99)) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
-  EXPECT_EQ(left, 20);
-  EXPECT_EQ(right, 60);
-  EXPECT_EQ(top, 30);
-  EXPECT_EQ(bottom, 70);
+  EXPECT_EQ(ChangedBox(dc), (RECT{20, 30, 60, 70}));
   EXPECT_EQ(g.GetPixel(dc, 40, 50), RGB(255, 255, 255)) << "filled with the brush";
   EXPECT_EQ(g.GetPixel(dc, 40, 30), RGB(0, 0, 0)) << "outlined with the pen";
   EXPECT_EQ(g.GetPixel(dc, 21, 31), RGB(0x33, 0x66, 0x99)) << "the corners stay outside";
@@ -171,15 +170,8 @@ TEST_F(GdiTest, CentredSingleLineTextSitsInTheMiddleOfItsRectangle) {
   g.SetTextColor(dc, RGB(255, 255, 255));
   RECT r{20, 30, 180, 110};
   g.DrawTextA(dc, "Altimar", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  int left = 1000, right = -1, top = 1000, bottom = -1;
-  for (int y = 0; y < 150; ++y)
-    for (int x = 0; x < 200; ++x)
-      if (g.GetPixel(dc, x, y) != RGB(0x33, 0x66, 0x99)) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
+  const RECT box = ChangedBox(dc);
+  const int left = box.left, right = box.right, top = box.top, bottom = box.bottom;
   ASSERT_GE(right, left) << "the text was drawn";
   EXPECT_NEAR((left + right) / 2.0, (20 + 179) / 2.0, 2.5);
   EXPECT_NEAR((top + bottom) / 2.0, (30 + 109) / 2.0, 4.0);
