@@ -107,6 +107,8 @@ std::unique_ptr<DemTerrain> DemTerrain::Open(const std::string& path, int maxSid
                     std::fabs(dem->noData_) <= std::numeric_limits<float>::max();
   if (dem->hasNoData_) dem->noDataCell_ = static_cast<float>(dem->noData_);
 
+  for (float v : dem->cells_)
+    if (dem->Valid(v)) dem->maxAbs_ = std::max(dem->maxAbs_, std::fabs(static_cast<double>(v)));
   double bufGt[6] = {gt[0], gt[1] * w / dem->width_,  gt[2] * h / dem->height_,
                      gt[3], gt[4] * w / dem->width_,  gt[5] * h / dem->height_};
   if (!GDALInvGeoTransform(bufGt, dem->inverse_))

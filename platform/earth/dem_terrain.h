@@ -36,6 +36,7 @@ class DemTerrain final : public TerrainSource {
 
   std::optional<double> HeightAt(double lon, double lat) const override;
   CellCentreGrid CellCentres() const { return centres_; }
+  double MaxAbsHeight() const override { return maxAbs_; }
   int width() const { return width_; }
   int height() const { return height_; }
 
@@ -54,6 +55,7 @@ class DemTerrain final : public TerrainSource {
   struct Transform;
   std::unique_ptr<Transform> transform_;  // WGS84 -> raster's CRS, when projected
   CellCentreGrid centres_;
+  double maxAbs_ = 0;
 };
 
 }  // namespace altimar::earth

@@ -7,17 +7,96 @@
 
 namespace altimar::earth {
 
-Globe::Globe(win::Desktop& desktop, std::shared_ptr<const TerrainSource> terrain)
+using namespace altimar::win;
+
+namespace {
+
+class PointOnTerrain final : public host::IPointOnTerrainGE {
+ public:
+  explicit PointOnTerrain(GroundPoint p) : p_(p) {}
+  double get_Latitude() const override { return p_.lat; }
+  double get_Longitude() const override { return p_.lon; }
+  double get_Altitude() const override { return p_.alt; }
+
+ private:
+  GroundPoint p_;
+};
+
+class ViewExtents final : public host::IViewExtentsGE {
+ public:
+  ViewExtents(double n, double s, double e, double w) : n_(n), s_(s), e_(e), w_(w) {}
+  double get_North() const override { return n_; }
+  double get_South() const override { return s_; }
+  double get_East() const override { return e_; }
+  double get_West() const override { return w_; }
+
+ private:
+  double n_, s_, e_, w_;
+};
+
+constexpr int kMenubarHeight = 22;
+
+double Lerp(double a, double b, double t) { return a + (b - a) * t; }
+// Longitudes take the short way round.
+double LerpLongitude(double a, double b, double t) {
+  double d = std::fmod(b - a + 540.0, 360.0) - 180.0;
+  double v = a + d * t;
+  if (v > 180) v -= 360;
+  if (v < -180) v += 360;
+  return v;
+}
+
+}  // namespace
+
+Globe::Globe(Desktop& desktop, std::shared_ptr<const TerrainSource> terrain)
     : desktop_(desktop), terrain_(std::move(terrain)) {}
 
 Globe::~Globe() = default;
 
-std::shared_ptr<Globe> Globe::Start(win::Desktop& desktop,
-                                    std::shared_ptr<const TerrainSource> terrain) {
+std::shared_ptr<Globe> Globe::Start(Desktop& desktop, std::shared_ptr<const TerrainSource> terrain,
+                                    GlobeOptions options) {
   std::shared_ptr<Globe> g(new Globe(desktop, std::move(terrain)));
+  g->from_ = g->to_ = options.camera;
+  g->startMs_ = desktop.clock().NowMs();
+  g->program_ = desktop.StartProgram("googleearth");
+  g->CreateWindows(options);
   desktop.RunningObjects().Register(host::kApplicationGEClsid, g);
   g->registered_ = true;
   return g;
+}
+
+void Globe::CreateWindows(const GlobeOptions& o) {
+  const RECT& p = o.placement;
+  main_ = desktop_.CreateWindowExA(0, "QWidget", o.title, WS_VISIBLE | WS_CAPTION, p.left, p.top,
+                                   p.width(), p.height(), 0, program_,
+                                   [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+                                     if (msg == WM_SIZE) Layout();
+                                     if (msg == WM_CLOSE) Quit();
+                                     return 0;
+                                   });
+  desktop_.SetFrame(main_, {4, 30, 4, 4});
+  // The menu bar sits inside a frame widget, as in the real application.
+  const HWND frame = desktop_.CreateWindowExA(0, "QWidget", "", WS_VISIBLE | WS_CHILD, 0, 0, 10, 10,
+                                              main_, program_);
+  menubar_ = desktop_.CreateWindowExA(0, "QWidget", "menubar", WS_VISIBLE | WS_CHILD, 0, 0, 10,
+                                      kMenubarHeight, frame, program_);
+  render_ = desktop_.CreateWindowExA(0, "QWidget", "render", WS_VISIBLE | WS_CHILD, 0, 0, 10, 10,
+                                     main_, program_);
+  desktop_.WindowSurface(menubar_).Fill(0xF0F0F0);
+  desktop_.WindowSurface(render_).Fill(0x101830);
+  Layout();
+}
+
+void Globe::Layout() {
+  if (!desktop_.IsWindow(main_)) return;
+  RECT c;
+  desktop_.GetClientRect(main_, &c);
+  const HWND frame = desktop_.GetParent(menubar_);
+  desktop_.MoveWindow(frame, 0, 0, c.width(), kMenubarHeight, false);
+  desktop_.MoveWindow(menubar_, 0, 0, c.width(), kMenubarHeight, false);
+  desktop_.MoveWindow(render_, 0, kMenubarHeight, c.width(), std::max(0, c.height() - kMenubarHeight),
+                      false);
+  desktop_.WindowSurface(menubar_).Fill(0xF0F0F0);
 }
 
 void Globe::Quit() {
@@ -26,18 +105,60 @@ void Globe::Quit() {
   if (running.get() == static_cast<win::IUnknown*>(this))
     desktop_.RunningObjects().Revoke(host::kApplicationGEClsid);
   registered_ = false;
+  desktop_.EndProgram(program_);
+  main_ = menubar_ = render_ = 0;
+}
+
+HWND Globe::RequireWindow(HWND h, const char* what) const {
+  if (!registered_ || !desktop_.IsWindow(h))
+    throw host::AutomationError(std::string(what) + ": Google Earth is not running");
+  return h;
+}
+
+HWND Globe::GetMainHwnd() { return RequireWindow(main_, "GetMainHwnd"); }
+HWND Globe::GetRenderHwnd() { return RequireWindow(render_, "GetRenderHwnd"); }
+
+int Globe::IsInitialized() {
+  return registered_ && desktop_.clock().NowMs() >= startMs_ + kStartUpMs ? 1 : 0;
 }
 
 double Globe::GroundHeight(double lon, double lat) const {
-  if (!terrainLayer_ || !terrain_) return 0.0;
+  if (!terrainLayer_ || !terrain_ || exaggeration_ == 0) return 0.0;
   const auto h = terrain_->HeightAt(lon, lat);
   return h ? *h * exaggeration_ : 0.0;
 }
 
+// --- the camera and its flights ---
+
+bool Globe::flying() const { return desktop_.clock().NowMs() < flightStartMs_ + flightMs_; }
+
+CameraState Globe::camera() const {
+  const std::uint64_t now = desktop_.clock().NowMs();
+  if (flightMs_ == 0 || now >= flightStartMs_ + flightMs_) return to_;
+  double t = static_cast<double>(now - flightStartMs_) / static_cast<double>(flightMs_);
+  t = t * t * (3 - 2 * t);  // ease in and out
+  CameraState c = to_;
+  c.focusLatitude = Lerp(from_.focusLatitude, to_.focusLatitude, t);
+  c.focusLongitude = LerpLongitude(from_.focusLongitude, to_.focusLongitude, t);
+  // Range through a log scale, so that a long flight climbs and comes down smoothly.
+  c.range = std::exp(Lerp(std::log(std::max(from_.range, 1.0)), std::log(std::max(to_.range, 1.0)), t));
+  c.tilt = Lerp(from_.tilt, to_.tilt, t);
+  c.azimuth = Lerp(from_.azimuth, to_.azimuth, t);
+  return c;
+}
+
 std::shared_ptr<host::ICameraInfoGE> Globe::GetCamera(int considerTerrain) {
-  CameraState s = camera_;
+  CameraState s = camera();
   if (considerTerrain != 0) s.focusAltitude = GroundHeight(s.focusLongitude, s.focusLatitude);
   return std::make_shared<CameraInfo>(s);
+}
+
+void Globe::CameraMoved(const CameraState& from, const CameraState& to) {
+  // Streaming after a move takes longer the further the view went.
+  const Vec3 a = ToCartesian(from.focusLatitude, from.focusLongitude, 0);
+  const Vec3 b = ToCartesian(to.focusLatitude, to.focusLongitude, 0);
+  const double km = (a - b).length() / 1000.0 + std::fabs(std::log((to.range + 1) / (from.range + 1))) * 5;
+  streamMs_ = static_cast<std::uint64_t>(std::clamp(100.0 + 40.0 * std::log1p(km), 100.0, 1500.0));
 }
 
 void Globe::SetCamera(const host::ICameraInfoGE& camera, double speed) {
@@ -49,14 +170,34 @@ void Globe::SetCamera(const host::ICameraInfoGE& camera, double speed) {
   s.focusLongitude = lon - 180.0;
   s.focusAltitude = camera.get_FocusPointAltitude();
   s.altitudeMode = camera.get_FocusPointAltitudeMode();
-  s.range = std::max(0.0, camera.get_Range());
+  s.range = std::clamp(camera.get_Range(), 1.0, 1e9);
   s.tilt = std::clamp(camera.get_Tilt(), 0.0, 90.0);
   s.azimuth = camera.get_Azimuth();
   if (!std::isfinite(s.focusLatitude) || !std::isfinite(s.focusLongitude) ||
       !std::isfinite(s.range) || !std::isfinite(s.tilt) || !std::isfinite(s.azimuth))
     throw host::AutomationError("SetCamera: the camera is not a valid position");
-  // Flights are instant until the globe has a view to animate.
-  camera_ = s;
+  const CameraState now = this->camera();
+  CameraMoved(now, s);
+  from_ = now;
+  to_ = s;
+  flightStartMs_ = desktop_.clock().NowMs();
+  if (speed >= 5.0) {
+    flightMs_ = 0;
+  } else {
+    // Slower speeds fly longer; further flights too.
+    const Vec3 a = ToCartesian(now.focusLatitude, now.focusLongitude, 0);
+    const Vec3 b = ToCartesian(s.focusLatitude, s.focusLongitude, 0);
+    const double km = (a - b).length() / 1000.0;
+    flightMs_ = static_cast<std::uint64_t>(std::clamp((400.0 + 300.0 * std::log1p(km)) / speed, 50.0, 30000.0));
+  }
+}
+
+int Globe::get_StreamingProgressPercentage() {
+  const std::uint64_t now = desktop_.clock().NowMs();
+  const std::uint64_t stopped = flightStartMs_ + flightMs_;
+  if (now < stopped) return 0;
+  if (streamMs_ == 0) return 100;
+  return static_cast<int>(std::min<std::uint64_t>(100, (now - stopped) * 100 / streamMs_));
 }
 
 void Globe::put_AutoPilotSpeed(double v) {
@@ -69,6 +210,54 @@ void Globe::put_ElevationExaggeration(double v) {
   exaggeration_ = v;
 }
 
+// --- the view ---
+
+double Globe::Aspect() const {
+  RECT r{0, 0, 4, 3};
+  if (desktop_.IsWindow(render_)) desktop_.GetClientRect(render_, &r);
+  return r.height() > 0 ? static_cast<double>(r.width()) / r.height() : 1.0;
+}
+
+ViewFrame Globe::Frame() const {
+  const CameraState c = camera();
+  return ViewFrame(c, GroundHeight(c.focusLongitude, c.focusLatitude), Aspect());
+}
+
+std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoords(double x, double y) {
+  RequireWindow(render_, "GetPointOnTerrainFromScreenCoords");
+  if (queryDelayMs_) desktop_.Sleep(queryDelayMs_);
+  const bool flat = !terrainLayer_ || exaggeration_ == 0 || !terrain_;
+  const double maxHeight = flat ? 0 : terrain_->MaxAbsHeight() * exaggeration_;
+  const GroundPoint p = Frame().Cast(
+      x, y, [&](double lon, double lat) { return flat ? 0.0 : GroundHeight(lon, lat); }, maxHeight);
+  return std::make_shared<PointOnTerrain>(p);
+}
+
+std::shared_ptr<host::IViewExtentsGE> Globe::get_ViewExtents() {
+  RequireWindow(render_, "ViewExtents");
+  const ViewFrame f = Frame();
+  double n = -90, s = 90, e = -180, w = 180;
+  constexpr int kSteps = 16;
+  for (int k = 0; k <= 4 * kSteps; ++k) {
+    const double t = -1 + 2.0 * (k % kSteps) / kSteps;
+    const int side = k / kSteps;
+    const double x = side == 0 ? t : side == 1 ? 1 : side == 2 ? -t : -1;
+    const double y = side == 0 ? -1 : side == 1 ? t : side == 2 ? 1 : -t;
+    const Vec3 dir = f.Ray(x, y);
+    const auto hit = f.HitSphere(dir, 0);
+    double lat, lon, h;
+    ToGeographic(hit ? *hit : f.Horizon(dir), lat, lon, h);
+    n = std::max(n, lat);
+    s = std::min(s, lat);
+    e = std::max(e, lon);
+    w = std::min(w, lon);
+  }
+  return std::make_shared<ViewExtents>(std::clamp(n, -90.0, 90.0), std::clamp(s, -90.0, 90.0),
+                                       std::clamp(e, -180.0, 180.0), std::clamp(w, -180.0, 180.0));
+}
+
+// --- places ---
+
 void Globe::OpenKmlFile(const std::string& fileName, int /*suppressMessages*/) {
   openRequests_.push_back(fileName);
   KmlLoadResult r = LoadKmlFile(fileName);
@@ -80,23 +269,6 @@ void Globe::LoadKmlData(const std::string& kmlData) {
   KmlLoadResult r = LoadKmlText(kmlData);
   if (!r.root) throw host::AutomationError("LoadKmlData: " + r.error);
   temporaryPlaces_->AddChild(r.root);
-}
-
-std::shared_ptr<host::IViewExtentsGE> Globe::get_ViewExtents() {
-  throw host::AutomationError("ViewExtents: this globe has no view yet");
-}
-
-std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoords(double,
-                                                                                  double) {
-  throw host::AutomationError("GetPointOnTerrainFromScreenCoords: this globe has no view yet");
-}
-
-win::HWND Globe::GetMainHwnd() {
-  throw host::AutomationError("GetMainHwnd: this globe has no window yet");
-}
-
-win::HWND Globe::GetRenderHwnd() {
-  throw host::AutomationError("GetRenderHwnd: this globe has no window yet");
 }
 
 }  // namespace altimar::earth

@@ -12,6 +12,7 @@ namespace altimar::earth {
 class ProceduralTerrain final : public TerrainSource {
  public:
   std::optional<double> HeightAt(double lon, double lat) const override { return Height(lon, lat); }
+  double MaxAbsHeight() const override { return 4800.0; }
   // The same, without the optional: the procedural terrain has data everywhere.
   static double Height(double lon, double lat);
 };

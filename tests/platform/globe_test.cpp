@@ -27,8 +27,10 @@ TEST_F(GlobeTest, AHolderConnectsToTheRunningGlobeOnFirstUse) {
   EXPECT_THROW(objGE->IsInitialized(), host::AutomationError) << "no globe running";
   EXPECT_FALSE(objGE.connected());
   auto globe = Start();
-  EXPECT_EQ(objGE->IsInitialized(), 1);
+  EXPECT_EQ(objGE->IsInitialized(), 0) << "not yet: the globe is starting";
   EXPECT_TRUE(objGE.connected());
+  desktop.Sleep(earth::Globe::kStartUpMs);
+  EXPECT_EQ(objGE->IsInitialized(), 1);
   globe->Quit();
   host::ApplicationGE late(desktop);
   EXPECT_THROW(late.get(), host::AutomationError) << "a globe that has quit is not running";
@@ -47,7 +49,12 @@ TEST_F(GlobeTest, CamerasAreSnapshotsAndSetCameraChecksItsSpeed) {
   EXPECT_THROW(globe->SetCamera(*cam, 0), host::AutomationError);
   cam->put_FocusPointLongitude(190);
   globe->SetCamera(*cam, 1.0);
+  EXPECT_TRUE(globe->flying()) << "below speed 5 the camera flies";
+  EXPECT_EQ(globe->get_StreamingProgressPercentage(), 0);
+  desktop.Sleep(60000);
+  EXPECT_FALSE(globe->flying());
   EXPECT_DOUBLE_EQ(globe->camera().focusLongitude, -170);
+  EXPECT_EQ(globe->get_StreamingProgressPercentage(), 100);
   globe->SetTerrainLayer(false);
   EXPECT_EQ(globe->GetCamera(1)->get_FocusPointAltitude(), 0);
 }
@@ -88,11 +95,122 @@ TEST_F(GlobeTest, KmlTextBecomesAPlaceTree) {
   EXPECT_EQ(children->Item(2)->GetChildren()->get_Count(), 1);
 }
 
-TEST_F(GlobeTest, ViewCallsFailUntilTheGlobeHasAView) {
+TEST_F(GlobeTest, ItsWindowsAreThoseTheProgramLooksForAndClosingEndsIt) {
   auto globe = Start();
-  EXPECT_THROW(globe->get_ViewExtents(), host::AutomationError);
-  EXPECT_THROW(globe->GetPointOnTerrainFromScreenCoords(0, 0), host::AutomationError);
+  const win::HWND main = globe->GetMainHwnd();
+  EXPECT_EQ(desktop.FindWindowA("QWidget", "Google Earth"), main);
+  const win::HWND bar = globe->menubar();
+  EXPECT_EQ(desktop.GetClassName(bar), "QWidget");
+  EXPECT_EQ(desktop.GetWindowText(bar), "menubar");
+  win::RECT barRect, renderRect, mainRect;
+  desktop.GetWindowRect(bar, &barRect);
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &renderRect);
+  desktop.GetWindowRect(main, &mainRect);
+  EXPECT_EQ(renderRect.top, barRect.bottom) << "the view fills the client area below the menu bar";
+  desktop.MoveWindow(main, 0, 0, 700, 500, true);
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &renderRect);
+  EXPECT_EQ(renderRect.right, 700 - 4) << "resizing lays the children out again";
+
+  desktop.SendMessageA(main, win::WM_CLOSE, 0, 0);
+  EXPECT_FALSE(desktop.IsWindow(main));
+  EXPECT_FALSE(globe->running());
   EXPECT_THROW(globe->GetMainHwnd(), host::AutomationError);
+  EXPECT_THROW(globe->GetPointOnTerrainFromScreenCoords(0, 0), host::AutomationError);
+  host::ApplicationGE objGE(desktop);
+  EXPECT_THROW(objGE.get(), host::AutomationError);
+}
+
+class GlobeViewTest : public ::testing::Test {
+ protected:
+  GlobeViewTest() {
+    globe = earth::Globe::Start(desktop, std::make_shared<earth::AnalyticTerrain>(cone));
+    desktop.Sleep(earth::Globe::kStartUpMs);
+    LookAt(47.3, 11.4, 20000, 0, 0);
+  }
+  void LookAt(double lat, double lon, double range, double tilt, double azimuth) {
+    auto c = globe->GetCamera(0);
+    c->put_FocusPointLatitude(lat);
+    c->put_FocusPointLongitude(lon);
+    c->put_Range(range);
+    c->put_Tilt(tilt);
+    c->put_Azimuth(azimuth);
+    globe->SetCamera(*c, 5.0);
+  }
+  win::Desktop desktop{win::Clock::Kind::Virtual};
+  earth::AnalyticTerrain cone = earth::AnalyticTerrain::Cone(11.4, 47.3, 2500, 20000, 300);
+  std::shared_ptr<earth::Globe> globe;
+};
+
+// Every point the globe reports lies on the surface and on the view ray.
+TEST_F(GlobeViewTest, TerrainPointsLieOnTheSurfaceAlongTheirRays) {
+  for (double tilt : {0.0, 40.0}) {
+    LookAt(47.3, 11.4, 20000, tilt, 30);
+    const earth::ViewFrame f = globe->Frame();
+    for (double y = -1; y <= 1.001; y += 0.25)
+      for (double x = -1; x <= 1.001; x += 0.25) {
+        auto p = globe->GetPointOnTerrainFromScreenCoords(x, y);
+        EXPECT_NEAR(p->get_Altitude(), *cone.HeightAt(p->get_Longitude(), p->get_Latitude()), 0.01);
+        const earth::Vec3 at = earth::ToCartesian(p->get_Latitude(), p->get_Longitude(), p->get_Altitude());
+        const earth::Vec3 v = at - f.eye();
+        const earth::Vec3 ray = f.Ray(x, y);
+        EXPECT_LT((v - ray * v.dot(ray)).length(), 0.01) << x << "," << y;
+      }
+  }
+  auto centre = globe->GetPointOnTerrainFromScreenCoords(0, 0);
+  EXPECT_NEAR(centre->get_Latitude(), 47.3, 0.05);
+}
+
+TEST_F(GlobeViewTest, ViewExtentsCornersMapBackToTheViewsCorners) {
+  globe->SetTerrainLayer(false);  // extents describe the ground at sea level
+  auto ext = globe->get_ViewExtents();
+  EXPECT_LT(ext->get_West(), 11.4);
+  EXPECT_GT(ext->get_East(), 11.4);
+  EXPECT_LT(ext->get_South(), 47.3);
+  EXPECT_GT(ext->get_North(), 47.3);
+  const double dx = ext->get_East() - ext->get_West(), dy = ext->get_North() - ext->get_South();
+  auto sw = globe->GetPointOnTerrainFromScreenCoords(-1, -1);
+  auto ne = globe->GetPointOnTerrainFromScreenCoords(1, 1);
+  EXPECT_NEAR(sw->get_Longitude(), ext->get_West(), dx * 0.01);
+  EXPECT_NEAR(sw->get_Latitude(), ext->get_South(), dy * 0.01);
+  EXPECT_NEAR(ne->get_Longitude(), ext->get_East(), dx * 0.01);
+  EXPECT_NEAR(ne->get_Latitude(), ext->get_North(), dy * 0.01);
+  EXPECT_EQ(ne->get_Altitude(), 0) << "terrain off: the ground is at 0 m";
+}
+
+TEST_F(GlobeViewTest, ExaggerationScalesHeightsAndRaysIntoTheSkyFindTheHorizon) {
+  globe->put_ElevationExaggeration(2.0);
+  auto p = globe->GetPointOnTerrainFromScreenCoords(0.3, 0.2);
+  EXPECT_NEAR(p->get_Altitude(), 2 * *cone.HeightAt(p->get_Longitude(), p->get_Latitude()), 0.02);
+  globe->put_ElevationExaggeration(0);
+  EXPECT_EQ(globe->GetPointOnTerrainFromScreenCoords(0.3, 0.2)->get_Altitude(), 0);
+  globe->put_ElevationExaggeration(1);
+  LookAt(47.3, 11.4, 20000, 90, 0);  // looking at the horizon, northwards
+  auto sky = globe->GetPointOnTerrainFromScreenCoords(0, 1);
+  EXPECT_EQ(sky->get_Altitude(), 0);
+  // The horizon lies north of the eye by the angle whose cosine is R / (R + h).
+  double eyeLat, eyeLon, eyeHeight;
+  earth::ToGeographic(globe->Frame().eye(), eyeLat, eyeLon, eyeHeight);
+  const double angle = std::acos(earth::kEarthRadius / (earth::kEarthRadius + eyeHeight)) / earth::kDeg;
+  EXPECT_NEAR(sky->get_Latitude(), eyeLat + angle, 0.01);
+  EXPECT_NEAR(sky->get_Longitude(), 11.4, 0.01);
+}
+
+TEST_F(GlobeViewTest, StreamingRisesTo100AfterEachMoveAndLongerAfterFarOnes) {
+  auto wait = [&] {
+    int ms = 0;
+    while (globe->get_StreamingProgressPercentage() < 100 && ms < 100000) {
+      desktop.Sleep(1);
+      ++ms;
+    }
+    return ms;
+  };
+  LookAt(47.31, 11.4, 20000, 0, 0);
+  const int near = wait();
+  LookAt(-33.9, 151.2, 20000, 0, 0);
+  const int far = wait();
+  EXPECT_GT(near, 0);
+  EXPECT_GT(far, near);
+  EXPECT_LE(far, 1500);
 }
 
 }  // namespace
