@@ -13,6 +13,7 @@
 
 #include "contour/progress_bar.h"
 #include "host/application_ge.h"
+#include "host/mouse_hooks.h"
 #include "platform/runtime/numeric.h"
 #include "platform/runtime/random.h"
 #include "platform/win/desktop.h"
@@ -103,6 +104,29 @@ class Contour {
   // Has the globe load the file and puts the camera back where it was.
   void OpenInGoogleEarth(const std::string& path);
 
+  // --- terrain sampling through the globe (true on success) ---
+  bool SampleScreenGrid();
+  bool SampleByFlying();
+  void LookStraightDown();
+  bool RangeWithin(double limit);
+  bool TerrainLayerOn();
+  double PickTestSpot(double& lat, double& lon);
+  void FlyToPoint(double lat, double lon);
+  void FlyToPointTopDown(double lat, double lon, double range);
+  double CentreAltitude();
+  double FlyAndSample(double lat, double lon, double range);
+  struct TerrainPointResult {
+    double lon = 0, lat = 0, alt = 0;
+  };
+  // The point under a view position; false when the query took half a second or more.
+  bool TerrainPoint(double x, double y, TerrainPointResult& point);
+  void CaptureViewExtents();
+  // The streaming wait of FlyAndSample gives up after this much clock time.
+  static constexpr std::uint64_t kStreamingWaitMs = 10000;
+
+  // The mouse-hook module (for the lock client while sampling); none: no lock.
+  void set_mouse_hooks(host::MouseHooks* hooks) { hooks_ = hooks; }
+
   // ProgressBar1 of the workspace form; progress goes nowhere without one.
   void set_progress_bar(ProgressBar* bar) { progressBar_ = bar; }
   ProgressBar* progress_bar() { return progressBar_; }
@@ -121,6 +145,9 @@ class Contour {
   runtime::Random& random_;
   ProgressBar* progressBar_ = nullptr;
   PlainProgressBar detachedBar_;
+  host::MouseHooks* hooks_ = nullptr;
+  void PutCameraBack(host::ICameraInfoGE& camera);
+  void ShowSamplingMessage(const char* first, const char* second);
   std::vector<double> heights_;
 };
 
