@@ -77,14 +77,16 @@ GroundPoint ViewFrame::Cast(double x, double y, const HeightField& heights, doub
   // steps as long as the height above the ground (the ray descends no
   // faster than that over flat ground), then refine between the last point
   // above and the first below.
-  const auto top = HitSphere(dir, std::max(maxHeight, 0.0) + 1.0);
+  const double shell = std::max(maxHeight, 0.0) + 1.0;
+  const bool inside = eye_.length() <= kEarthRadius + shell;  // the eye is among the mountains
+  const auto top = HitSphere(dir, shell);
   const auto bottom = HitSphere(dir, std::min(0.0, -maxHeight) - 1.0);
-  if (!top) {
+  if (!top && !inside) {
     ToGeographic(Horizon(dir), g.lat, g.lon, g.alt);
     g.alt = 0;
     return g;
   }
-  double t0 = (*top - eye_).length();
+  double t0 = inside ? 0.0 : (*top - eye_).length();
   const double tEnd = bottom ? (*bottom - eye_).length() : t0 + 4 * (maxHeight + 1000) / std::max(1e-3, -dir.dot(eye_.unit()));
   GroundPoint at;
   double f0 = aboveGround(t0, at);
