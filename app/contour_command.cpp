@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "contour/contour_command.h"
 #include "contour/grid_fill.h"
+#include "host/mouse_hooks.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/procedural_terrain.h"
 
@@ -72,6 +74,74 @@ ContourCommandResult Fail(ContourCommandResult r, std::string message) {
 
 }  // namespace
 
+namespace {
+
+std::string Summary(const std::string& path, const contour::ContourRunResult& run, bool labels,
+                    double seconds) {
+  char line[512];
+  std::snprintf(line, sizeof line, "%s: %d levels, %llu segments, %llu labels, %llu bytes, %.3f s",
+                path.c_str(), run.levels, static_cast<unsigned long long>(run.segments),
+                static_cast<unsigned long long>(labels ? run.labels : 0),
+                static_cast<unsigned long long>(run.bytes), seconds);
+  return line;
+}
+
+std::string LastMessage(const win::Desktop& desktop, std::size_t before, const char* otherwise) {
+  const auto& log = desktop.MessageBoxLog();
+  std::string why = log.size() > before ? log.back().text : otherwise;
+  std::replace(why.begin(), why.end(), '\r', ' ');
+  why.erase(std::remove(why.begin(), why.end(), '\n'), why.end());
+  return why;
+}
+
+// The contour command over the globe's view.
+ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& desktop,
+                                      std::shared_ptr<const earth::TerrainSource> terrain,
+                                      contour::ProgressBar* progress) {
+  ContourCommandResult r;
+  earth::GlobeOptions go;
+  go.camera.focusLatitude = o.lat.value_or(kDefaultLat);
+  go.camera.focusLongitude = o.lon.value_or(kDefaultLon);
+  go.camera.range = o.range.value_or(kDefaultRange);
+  go.camera.tilt = o.tilt.value_or(0);
+  go.camera.azimuth = o.azimuth.value_or(0);
+  r.globe = earth::Globe::Start(desktop, std::move(terrain), go);
+  // The globe takes a moment to start.
+  for (int k = 0; k < 10000 && r.globe->IsInitialized() == 0; ++k) desktop.Sleep(1);
+
+  runtime::Pcg32 random = o.seed ? runtime::Pcg32(*o.seed) : runtime::Pcg32::FromClock();
+  contour::Contour c(desktop, random);
+  host::MouseHooks hooks(desktop, desktop.StartProgram("altimar"));
+  hooks.FillClientTable();
+  c.set_mouse_hooks(&hooks);
+  if (progress) c.set_progress_bar(progress);
+  ApplySettings(o, c);
+  c.RetraceOnly = false;
+  c.GridCols = o.cols.value_or(20);
+  c.GridRows = o.rows.value_or(20);
+  c.SamplingMode = static_cast<contour::Integer>(o.sampling);
+  r.cols = c.GridCols;
+  r.rows = c.GridRows;
+
+  const std::string path = (std::filesystem::path(o.dir) / "contour.kml").string();
+  const std::size_t before = desktop.MessageBoxLog().size();
+  const auto start = std::chrono::steady_clock::now();
+  contour::ContourCommandResult done;
+  try {
+    done = contour::RunContourCommand(c, o.dir);
+  } catch (const host::AutomationError& e) {
+    return Fail(r, std::string("the globe failed: ") + e.what());
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  r.run = done.run;
+  if (!done.sampled) return Fail(r, LastMessage(desktop, before, "sampling was cancelled"));
+  if (!r.run.opened) return Fail(r, LastMessage(desktop, before, "the contour run failed"));
+  r.summary = Summary(path, r.run, c.LabelContours, seconds);
+  return r;
+}
+
+}  // namespace
+
 ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& desktop,
                                        contour::ProgressBar* progress) {
   ContourCommandResult r;
@@ -93,6 +163,7 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
   std::error_code ec;
   if (!std::filesystem::is_directory(o.dir, ec))
     return Fail(r, "the folder '" + o.dir + "' does not exist");
+  if (!o.dem || o.HasCamera()) return SampleAndContour(o, desktop, std::move(terrain), progress);
   const std::string path = (std::filesystem::path(o.dir) / "contour.kml").string();
 
   r.globe = earth::Globe::Start(desktop, terrain);
@@ -124,20 +195,8 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!r.run.opened) {
-    const auto& log = desktop.MessageBoxLog();
-    std::string why = log.size() > messagesBefore ? log.back().text : "the contour run failed";
-    std::replace(why.begin(), why.end(), '\r', ' ');
-    why.erase(std::remove(why.begin(), why.end(), '\n'), why.end());
-    return Fail(r, why);
-  }
-
-  char line[512];
-  std::snprintf(line, sizeof line, "%s: %d levels, %llu segments, %llu labels, %llu bytes, %.3f s",
-                path.c_str(), r.run.levels, static_cast<unsigned long long>(r.run.segments),
-                static_cast<unsigned long long>(c.LabelContours ? r.run.labels : 0),
-                static_cast<unsigned long long>(r.run.bytes), seconds);
-  r.summary = line;
+  if (!r.run.opened) return Fail(r, LastMessage(desktop, messagesBefore, "the contour run failed"));
+  r.summary = Summary(path, r.run, c.LabelContours, seconds);
   return r;
 }
 

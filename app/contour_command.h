@@ -1,6 +1,7 @@
-// `altimar contour`: fill the height grid from the embedded terrain or a
-// DEM, run the contour run into DIR/contour.kml with a globe running, and
-// report one summary line.
+// `altimar contour`: start the globe on the embedded terrain (or a DEM), put
+// the camera over the view and run the contour command (sampling, then the
+// contour run into DIR/contour.kml); or, for a DEM without a camera option,
+// fill the grid straight from the DEM's cells. One summary line.
 #pragma once
 
 #include <memory>
@@ -15,6 +16,8 @@ namespace altimar::app {
 
 // The Alpine window the embedded terrain is contoured over by default.
 inline constexpr contour::GridWindow kDefaultWindow{11.2, 47.15, 11.6, 47.45};
+// The default view the globe opens with: straight down over the Alps.
+inline constexpr double kDefaultLat = 47.3, kDefaultLon = 11.4, kDefaultRange = 30000;
 
 struct ContourCommandResult {
   int exitCode = 0;

@@ -28,6 +28,10 @@ struct ContourOptions {
   std::optional<std::int32_t> lowColor, highColor;  // Win32 colour values
   std::string dir = ".";
   std::optional<std::uint64_t> seed;
+  // The camera over the globe; any of them (or no DEM) samples the view.
+  std::optional<double> lat, lon, range, tilt, azimuth;
+  int sampling = 0;  // 0 screen, 1 fly over
+  bool HasCamera() const { return lat || lon || range || tilt || azimuth; }
 };
 
 // Each parser returns an error text, empty on success.

@@ -12,8 +12,10 @@ using altimar::app::ContourOptions;
 void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
   auto* cmd = app.add_subcommand(
       "contour",
-      "Contour a height grid into DIR/contour.kml and open it in the globe. The grid comes "
-      "from the embedded terrain (an Alpine window near 47.3 N 11.4 E) or from a DEM file.");
+      "Start the globe on the embedded terrain (or --dem), look at the view given by the camera "
+      "options (default: straight down over the Alps near 47.3 N 11.4 E), sample it, and contour "
+      "it into DIR/contour.kml, which the globe opens. With --dem and no camera option, the grid "
+      "is the DEM's own cells instead.");
   cmd->callback([&chosen] { chosen = true; });
 
   cmd->add_option("--dem", o.dem,
@@ -63,6 +65,23 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
       ->type_name("#RRGGBB");
   cmd->add_option("--dir", o.dir, "program folder where contour.kml is written (default .)");
   cmd->add_option("--seed", o.seed, "seed of the label generator (default: the clock)");
+  cmd->add_option("--lat", o.lat, "camera focus latitude (default 47.3)")->check(CLI::Range(-90.0, 90.0));
+  cmd->add_option("--lon", o.lon, "camera focus longitude (default 11.4)")->check(CLI::Range(-180.0, 180.0));
+  cmd->add_option("--range", o.range, "camera range in metres (default 30000; sampling needs 50000 or less)")
+      ->check(CLI::Range(1.0, 1e8));
+  cmd->add_option("--tilt", o.tilt, "camera tilt in degrees, 0 looks straight down (default 0)")
+      ->check(CLI::Range(0.0, 90.0));
+  cmd->add_option("--azimuth", o.azimuth, "camera azimuth in degrees, 0 north (default 0)")
+      ->check(CLI::Range(-360.0, 360.0));
+  cmd->add_option_function<std::string>(
+         "--sampling",
+         [&o](const std::string& s) {
+           if (s == "screen") o.sampling = 0;
+           else if (s == "fly") o.sampling = 1;
+           else throw CLI::ValidationError("--sampling takes screen or fly");
+         },
+         "sample the view by the screen grid (default) or by flying over it")
+      ->type_name("screen|fly");
 }
 
 }  // namespace
@@ -79,7 +98,9 @@ int main(int argc, char** argv) {
     std::cout << app.help();
     return 0;
   }
-  altimar::win::Desktop desktop;
+  // A batch run: nobody watches, so the desktop's time is virtual and the
+  // globe's waits (start-up, flights, streaming) cost nothing.
+  altimar::win::Desktop desktop(altimar::win::Clock::Kind::Virtual);
   desktop.SetQuietMessageBoxes(true);
   altimar::app::TerminalProgress progress;
   auto result = altimar::app::RunContourCommand(options, desktop, &progress);
