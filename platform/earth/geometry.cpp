@@ -62,7 +62,8 @@ Vec3 ViewFrame::Horizon(const Vec3& dir) const {
   return out * kEarthRadius;
 }
 
-GroundPoint ViewFrame::Cast(double x, double y, const HeightField& heights, double maxHeight) const {
+GroundPoint ViewFrame::Cast(double x, double y, const HeightField& heights, double maxHeight,
+                            double hint) const {
   const Vec3 dir = Ray(x, y);
   GroundPoint g;
   auto aboveGround = [&](double t, GroundPoint& at) {
@@ -87,6 +88,30 @@ GroundPoint ViewFrame::Cast(double x, double y, const HeightField& heights, doub
     return g;
   }
   double t0 = inside ? 0.0 : (*top - eye_).length();
+  // First try: secant steps from where the ray meets the hinted height,
+  // starting as if the ground were flat. Near the hint this takes two or
+  // three heights; anything odd falls back to the march below.
+  if (const auto guess = HitSphere(dir, std::clamp(hint, -maxHeight, maxHeight))) {
+    const double climb = -dir.dot((*guess).unit());  // how fast the ray descends per metre
+    double ta = (*guess - eye_).length();
+    GroundPoint pa;
+    double fa = aboveGround(ta, pa);
+    if (std::fabs(fa) < 1e-4) return pa;
+    if (climb > 0.05) {
+      double tb = ta + fa / climb;
+      for (int it = 0; it < 8; ++it) {
+        if (!(tb > t0 - 1 && tb < t0 + 1e7)) break;
+        GroundPoint pb;
+        const double fb = aboveGround(tb, pb);
+        if (std::fabs(fb) < 1e-4) return pb;
+        if (fb == fa) break;
+        const double tn = tb - fb * (tb - ta) / (fb - fa);
+        ta = tb;
+        fa = fb;
+        tb = tn;
+      }
+    }
+  }
   const double tEnd = bottom ? (*bottom - eye_).length() : t0 + 4 * (maxHeight + 1000) / std::max(1e-3, -dir.dot(eye_.unit()));
   GroundPoint at;
   double f0 = aboveGround(t0, at);

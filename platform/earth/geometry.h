@@ -50,7 +50,10 @@ class ViewFrame {
   Vec3 Ray(double x, double y) const;
   // Where that ray meets the terrain; a ray that misses the globe gives the
   // point on the horizon in its direction (altitude 0).
-  GroundPoint Cast(double x, double y, const HeightField& heights, double maxHeight) const;
+  // hint: a height the ground near the point is likely to have (the last
+  // answer, say); a good one saves most of the search.
+  GroundPoint Cast(double x, double y, const HeightField& heights, double maxHeight,
+                   double hint = 0) const;
   // Where the ray meets the sphere of the given height, if it does.
   std::optional<Vec3> HitSphere(const Vec3& dir, double height) const;
   Vec3 Horizon(const Vec3& dir) const;

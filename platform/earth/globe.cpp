@@ -229,7 +229,9 @@ std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoord
   const bool flat = !terrainLayer_ || exaggeration_ == 0 || !terrain_;
   const double maxHeight = flat ? 0 : terrain_->MaxAbsHeight() * exaggeration_;
   const GroundPoint p = Frame().Cast(
-      x, y, [&](double lon, double lat) { return flat ? 0.0 : GroundHeight(lon, lat); }, maxHeight);
+      x, y, [&](double lon, double lat) { return flat ? 0.0 : GroundHeight(lon, lat); }, maxHeight,
+      lastAltitude_);
+  lastAltitude_ = p.alt;
   return std::make_shared<PointOnTerrain>(p);
 }
 

@@ -92,6 +92,7 @@ class Globe final : public host::IApplicationGE {
   std::uint64_t flightStartMs_ = 0, flightMs_ = 0;
   std::uint64_t streamMs_ = 0;  // how long streaming takes after the camera stops
   std::uint32_t queryDelayMs_ = 0;
+  double lastAltitude_ = 0;  // where the last terrain query found the ground
   double autoPilotSpeed_ = 1.0;
   double exaggeration_ = 1.0;
   bool terrainLayer_ = true;

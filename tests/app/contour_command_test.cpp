@@ -51,7 +51,7 @@ TEST_F(ContourCommandTest, TheDefaultRunContoursTheEmbeddedTerrainAndOpensTheFil
 }
 
 TEST_F(ContourCommandTest, SettingsReachTheDocument) {
-  options.levels = app::LevelSetting{2, 0, 0, "1500,2000"};
+  options.levels = app::LevelSetting{2, 0, 0, "2000,2500"};
   options.labels = true;
   options.width = 2.5f;
   options.opacity = 50;
@@ -64,7 +64,7 @@ TEST_F(ContourCommandTest, SettingsReachTheDocument) {
   const std::string doc = Document();
   EXPECT_NE(doc.find("<color>8000FF00</color>             <width>2.5</width>"),
             std::string::npos);
-  EXPECT_NE(doc.find(",1500</coordinates>"), std::string::npos);
+  EXPECT_NE(doc.find(",2500</coordinates>"), std::string::npos);
   EXPECT_NE(doc.find("<Folder><name>P</name><Placemark><name>"), std::string::npos);
 }
 
