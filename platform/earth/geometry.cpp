@@ -96,14 +96,14 @@ GroundPoint ViewFrame::Cast(double x, double y, const HeightField& heights, doub
     double ta = (*guess - eye_).length();
     GroundPoint pa;
     double fa = aboveGround(ta, pa);
-    if (std::fabs(fa) < 1e-4) return pa;
+    if (std::fabs(fa) < 1e-3) return pa;
     if (climb > 0.05) {
       double tb = ta + fa / climb;
       for (int it = 0; it < 8; ++it) {
         if (!(tb > t0 - 1 && tb < t0 + 1e7)) break;
         GroundPoint pb;
         const double fb = aboveGround(tb, pb);
-        if (std::fabs(fb) < 1e-4) return pb;
+        if (std::fabs(fb) < 1e-3) return pb;
         if (fb == fa) break;
         const double tn = tb - fb * (tb - ta) / (fb - fa);
         ta = tb;
