@@ -25,6 +25,18 @@ std::shared_ptr<host::IFeatureCollectionGE> Feature::GetChildren() const {
   return std::make_shared<FeatureCollection>(children_);
 }
 
+KmlStyle Feature::ResolveStyle(const Feature& root) const {
+  if (inlineStyle) return *inlineStyle;
+  std::string id = styleUrl.empty() || styleUrl[0] != '#' ? styleUrl : styleUrl.substr(1);
+  for (int hop = 0; hop < 4 && !id.empty(); ++hop) {
+    if (auto it = root.styles.find(id); it != root.styles.end()) return it->second;
+    auto map = root.styleMaps.find(id);
+    if (map == root.styleMaps.end()) break;
+    id = map->second.empty() || map->second[0] != '#' ? map->second : map->second.substr(1);
+  }
+  return {};
+}
+
 void Feature::ReplaceOrAddBySource(std::shared_ptr<Feature> f) {
   if (!f->source().empty()) {
     for (auto& child : children_) {

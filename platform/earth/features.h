@@ -2,13 +2,36 @@
 // children (My Places, Temporary Places, and what KML loads into them).
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/ge_interfaces.h"
 
 namespace altimar::earth {
+
+// KML colours are aabbggrr.
+struct KmlStyle {
+  std::uint32_t lineColor = 0xFFFFFFFF;
+  double lineWidth = 1.0;
+  std::uint32_t polyColor = 0xFFFFFFFF;
+  bool fill = true, outline = true;
+  std::uint32_t iconColor = 0xFFFFFFFF;
+  std::uint32_t labelColor = 0xFFFFFFFF;
+};
+
+struct GeoPoint {
+  double lon = 0, lat = 0, alt = 0;
+};
+
+struct Geometry {
+  enum Kind { Point, LineString, LinearRing, Polygon } kind = Point;
+  std::vector<GeoPoint> coords;              // the outer ring of a polygon
+  std::vector<std::vector<GeoPoint>> holes;  // a polygon's inner rings
+};
 
 class Feature final : public host::IFeatureGE {
  public:
@@ -28,6 +51,15 @@ class Feature final : public host::IFeatureGE {
   // Where a loaded feature came from: a file path, or empty for KML text.
   const std::string& source() const { return source_; }
   void set_source(std::string s) { source_ = std::move(s); }
+
+  // A placemark's geometry and style; a document's shared styles.
+  std::vector<Geometry> geometry;
+  std::string styleUrl;
+  std::optional<KmlStyle> inlineStyle;
+  std::map<std::string, KmlStyle> styles;         // by id, kept on the loaded document's root
+  std::map<std::string, std::string> styleMaps;   // id -> the normal style's url
+  // The style that applies to this feature, looked up in root's shared styles.
+  KmlStyle ResolveStyle(const Feature& root) const;
 
  private:
   std::string name_;

@@ -33,9 +33,16 @@ ViewFrame::ViewFrame(const CameraState& c, double focusHeight, double aspect) {
 }
 
 Vec3 ViewFrame::Ray(double x, double y) const {
-  x = std::clamp(x, -1.0, 1.0);
-  y = std::clamp(y, -1.0, 1.0);
-  return (forward_ + right_ * (x * tanH_) + up_ * (y * tanV_)).unit();
+  return RayThrough(std::clamp(x, -1.0, 1.0), std::clamp(y, -1.0, 1.0));
+}
+
+bool ViewFrame::Project(const Vec3& p, double& x, double& y) const {
+  const Vec3 v = p - eye_;
+  const double z = v.dot(forward_);
+  if (z <= 0) return false;
+  x = v.dot(right_) / z / tanH_;
+  y = v.dot(up_) / z / tanV_;
+  return true;
 }
 
 std::optional<Vec3> ViewFrame::HitSphere(const Vec3& dir, double height) const {

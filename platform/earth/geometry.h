@@ -46,8 +46,13 @@ class ViewFrame {
   ViewFrame(const CameraState& camera, double focusHeight, double aspect);
 
   const Vec3& eye() const { return eye_; }
-  // The direction through view position (x, y), each -1..1, x right, y up.
+  // The direction through view position (x, y), each -1..1, x right, y up
+  // (outside values are clamped).
   Vec3 Ray(double x, double y) const;
+  // The same without clamping, for positions just outside the view.
+  Vec3 RayThrough(double x, double y) const {
+    return (forward_ + right_ * (x * tanH_) + up_ * (y * tanV_)).unit();
+  }
   // Where that ray meets the terrain; a ray that misses the globe gives the
   // point on the horizon in its direction (altitude 0).
   // hint: a height the ground near the point is likely to have (the last
@@ -57,6 +62,9 @@ class ViewFrame {
   // Where the ray meets the sphere of the given height, if it does.
   std::optional<Vec3> HitSphere(const Vec3& dir, double height) const;
   Vec3 Horizon(const Vec3& dir) const;
+  // The view position (x right, y up, -1..1 across the view) of a point in
+  // front of the eye; false for a point behind it.
+  bool Project(const Vec3& p, double& x, double& y) const;
 
  private:
   Vec3 eye_, forward_, right_, up_;

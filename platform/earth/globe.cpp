@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/earth/kml_places.h"
+#include "platform/earth/renderer.h"
 
 namespace altimar::earth {
 
@@ -81,7 +82,10 @@ void Globe::CreateWindows(const GlobeOptions& o) {
   menubar_ = desktop_.CreateWindowExA(0, "QWidget", "menubar", WS_VISIBLE | WS_CHILD, 0, 0, 10,
                                       kMenubarHeight, frame, program_);
   render_ = desktop_.CreateWindowExA(0, "QWidget", "render", WS_VISIBLE | WS_CHILD, 0, 0, 10, 10,
-                                     main_, program_);
+                                     main_, program_, [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+                                       if (msg == WM_PAINT) Paint();
+                                       return 0;
+                                     });
   desktop_.WindowSurface(menubar_).Fill(0xF0F0F0);
   desktop_.WindowSurface(render_).Fill(0x101830);
   Layout();
@@ -97,6 +101,27 @@ void Globe::Layout() {
   desktop_.MoveWindow(render_, 0, kMenubarHeight, c.width(), std::max(0, c.height() - kMenubarHeight),
                       false);
   desktop_.WindowSurface(menubar_).Fill(0xF0F0F0);
+  Invalidate();
+}
+
+void Globe::Invalidate() {
+  if (desktop_.IsWindow(render_)) desktop_.InvalidateRect(render_);
+}
+
+void Globe::Paint() {
+  if (!desktop_.IsWindow(render_)) return;
+  if (!renderer_) renderer_ = std::make_unique<Renderer>();
+  const CameraState c = camera();
+  const double ground = GroundHeight(c.focusLongitude, c.focusLatitude);
+  const ViewFrame frame(c, ground, Aspect());
+  const bool flat = !terrainLayer_ || exaggeration_ == 0 || !terrain_;
+  const HeightField heights = [&](double lon, double lat) { return GroundHeight(lon, lat); };
+  std::vector<std::shared_ptr<Feature>> docs;
+  for (const auto& d : myPlaces_->children()) docs.push_back(d);
+  for (const auto& d : temporaryPlaces_->children()) docs.push_back(d);
+  renderer_->Render(frame, ground, flat ? nullptr : &heights, docs, desktop_.WindowSurface(render_));
+  desktop_.WindowRepainted(render_);
+  if (flying()) Invalidate();  // a flight shows its next step at the next look
 }
 
 void Globe::Quit() {
@@ -177,6 +202,7 @@ void Globe::SetCamera(const host::ICameraInfoGE& camera, double speed) {
       !std::isfinite(s.range) || !std::isfinite(s.tilt) || !std::isfinite(s.azimuth))
     throw host::AutomationError("SetCamera: the camera is not a valid position");
   const CameraState now = this->camera();
+  Invalidate();
   CameraMoved(now, s);
   from_ = now;
   to_ = s;
@@ -208,6 +234,7 @@ void Globe::put_AutoPilotSpeed(double v) {
 void Globe::put_ElevationExaggeration(double v) {
   if (!(v >= 0 && v <= 3)) throw host::AutomationError("ElevationExaggeration must be 0 to 3");
   exaggeration_ = v;
+  Invalidate();
 }
 
 // --- the view ---
@@ -265,12 +292,14 @@ void Globe::OpenKmlFile(const std::string& fileName, int /*suppressMessages*/) {
   KmlLoadResult r = LoadKmlFile(fileName);
   if (!r.root) throw host::AutomationError("OpenKmlFile: " + fileName + ": " + r.error);
   temporaryPlaces_->ReplaceOrAddBySource(r.root);
+  Invalidate();
 }
 
 void Globe::LoadKmlData(const std::string& kmlData) {
   KmlLoadResult r = LoadKmlText(kmlData);
   if (!r.root) throw host::AutomationError("LoadKmlData: " + r.error);
   temporaryPlaces_->AddChild(r.root);
+  Invalidate();
 }
 
 }  // namespace altimar::earth

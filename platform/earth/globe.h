@@ -60,7 +60,10 @@ class Globe final : public host::IApplicationGE {
   // The camera now (during a flight, where the flight has got to).
   CameraState camera() const;
   bool flying() const;
-  void SetTerrainLayer(bool on) { terrainLayer_ = on; }
+  void SetTerrainLayer(bool on) {
+    terrainLayer_ = on;
+    Invalidate();
+  }
   // Ground height the globe shows at a point: terrain times exaggeration, 0
   // with the terrain layer off or where the source has no data.
   double GroundHeight(double lon, double lat) const;
@@ -71,6 +74,8 @@ class Globe final : public host::IApplicationGE {
   void SetQueryDelayMs(std::uint32_t ms) { queryDelayMs_ = ms; }
   win::HWND menubar() const { return menubar_; }
   ViewFrame Frame() const;
+  // Paints the render window now (the desktop asks for it before composing).
+  void Paint();
 
   static constexpr std::uint64_t kStartUpMs = 300;
 
@@ -93,6 +98,8 @@ class Globe final : public host::IApplicationGE {
   std::uint64_t streamMs_ = 0;  // how long streaming takes after the camera stops
   std::uint32_t queryDelayMs_ = 0;
   double lastAltitude_ = 0;  // where the last terrain query found the ground
+  std::unique_ptr<class Renderer> renderer_;
+  void Invalidate();
   double autoPilotSpeed_ = 1.0;
   double exaggeration_ = 1.0;
   bool terrainLayer_ = true;

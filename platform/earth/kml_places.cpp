@@ -1,5 +1,7 @@
 #include "platform/earth/kml_places.h"
 
+#include <charconv>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/sax/sax_reader.h"
@@ -13,14 +15,64 @@ bool IsFeatureElement(const std::string& local) {
          local == "PhotoOverlay";
 }
 
+// "lon,lat[,alt]" tuples separated by white space; a tuple that is not
+// numbers is skipped.
+std::vector<GeoPoint> ParseCoordinates(std::string_view text) {
+  std::vector<GeoPoint> out;
+  std::size_t p = 0;
+  auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (p < text.size()) {
+    while (p < text.size() && isSpace(text[p])) ++p;
+    std::size_t e = p;
+    while (e < text.size() && !isSpace(text[e])) ++e;
+    if (e > p) {
+      std::string_view tuple = text.substr(p, e - p);
+      double v[3] = {0, 0, 0};
+      int n = 0;
+      std::size_t q = 0;
+      bool ok = true;
+      while (n < 3 && q <= tuple.size()) {
+        const std::size_t comma = std::min(tuple.find(',', q), tuple.size());
+        std::string_view part = tuple.substr(q, comma - q);
+        if (!part.empty() && part.front() == '+') part.remove_prefix(1);
+        auto r = std::from_chars(part.data(), part.data() + part.size(), v[n]);
+        if (r.ec != std::errc() || r.ptr != part.data() + part.size()) {
+          ok = false;
+          break;
+        }
+        ++n;
+        q = comma + 1;
+        if (comma == tuple.size()) break;
+      }
+      if (ok && n >= 2 && v[0] >= -360 && v[0] <= 360 && v[1] >= -90 && v[1] <= 90)
+        out.push_back({v[0], v[1], v[2]});
+    }
+    p = e;
+  }
+  return out;
+}
+
+// aabbggrr, eight hexadecimal digits (fewer are read as far as they go).
+std::uint32_t ParseColor(const std::string& text, std::uint32_t otherwise) {
+  std::string t;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '#') t += c;
+  std::uint32_t v = 0;
+  auto r = std::from_chars(t.data(), t.data() + t.size(), v, 16);
+  return (r.ec == std::errc() && !t.empty()) ? v : otherwise;
+}
+
 // Builds the tree while the reader walks the document. The outermost
 // feature (usually the Document) becomes the root itself.
 class PlacesBuilder final : public sax::ContentHandler {
  public:
   void startElement(const std::string&, const std::string& local, const std::string&,
-                    const sax::Attributes&) override {
+                    const sax::Attributes& atts) override {
     ++depth_;
     text_.clear();
+    leaf_.clear();
+    path_.push_back(local);
+    StartStyleOrGeometry(local, atts);
     if (IsFeatureElement(local)) {
       auto f = std::make_shared<Feature>("");
       if (!stack_.empty()) stack_.back().feature->AddChild(f);
@@ -32,6 +84,9 @@ class PlacesBuilder final : public sax::ContentHandler {
     }
   }
   void endElement(const std::string&, const std::string& local, const std::string&) override {
+    EndStyleOrGeometry(local);
+    path_.pop_back();
+    leaf_.clear();
     if (local == "href" && !stack_.empty() && stack_.back().isLink) {
       links_.push_back({stack_.back().feature, href_});
       href_.clear();
@@ -54,6 +109,7 @@ class PlacesBuilder final : public sax::ContentHandler {
   void characters(std::string_view t) override {
     if (!stack_.empty() && stack_.back().depth + 1 == depth_) text_.append(t);
     if (inHref_) href_.append(t);
+    if (leaf_.size() < kMaxLeafText) leaf_.append(t);
   }
 
   // Network links and the href each names.
@@ -62,6 +118,8 @@ class PlacesBuilder final : public sax::ContentHandler {
   std::shared_ptr<Feature> Finish(const std::string& fallbackName) {
     if (!root_) root_ = std::make_shared<Feature>(fallbackName);
     else if (root_->get_Name().empty()) root_->set_name(fallbackName);
+    root_->styles = std::move(styles_);
+    root_->styleMaps = std::move(styleMaps_);
     return root_;
   }
 
@@ -72,6 +130,80 @@ class PlacesBuilder final : public sax::ContentHandler {
     bool named;
     bool isLink;
   };
+  static constexpr std::size_t kMaxLeafText = 64u << 20;  // one element's text
+
+  const std::string& Parent(std::size_t up = 1) const {
+    static const std::string kNone;
+    return path_.size() > up ? path_[path_.size() - 1 - up] : kNone;
+  }
+  Feature* Placemark() const {
+    return !stack_.empty() ? stack_.back().feature.get() : nullptr;
+  }
+
+  void StartStyleOrGeometry(const std::string& local, const sax::Attributes& atts) {
+    if (local == "Style") {
+      style_ = KmlStyle{};
+      const std::string* id = atts.getValueFromLocalName("id");
+      styleId_ = id ? *id : "";
+      inStyle_ = true;
+      styleInPlacemark_ = Parent() == "Placemark";
+    } else if (local == "StyleMap") {
+      const std::string* id = atts.getValueFromLocalName("id");
+      styleMapId_ = id ? *id : "";
+    } else if (Placemark() && (local == "Point" || local == "LineString" || local == "Polygon" ||
+                               (local == "LinearRing" && Parent() != "outerBoundaryIs" &&
+                                Parent() != "innerBoundaryIs"))) {
+      Geometry g;
+      g.kind = local == "Point" ? Geometry::Point
+               : local == "LineString" ? Geometry::LineString
+               : local == "Polygon" ? Geometry::Polygon : Geometry::LinearRing;
+      Placemark()->geometry.push_back(std::move(g));
+    }
+  }
+
+  void EndStyleOrGeometry(const std::string& local) {
+    if (inStyle_) {
+      const std::string& parent = Parent();
+      if (local == "color" && parent == "LineStyle") style_.lineColor = ParseColor(leaf_, style_.lineColor);
+      if (local == "width" && parent == "LineStyle") style_.lineWidth = std::atof(leaf_.c_str());
+      if (local == "color" && parent == "PolyStyle") style_.polyColor = ParseColor(leaf_, style_.polyColor);
+      if (local == "fill" && parent == "PolyStyle") style_.fill = leaf_.find('0') == std::string::npos;
+      if (local == "outline" && parent == "PolyStyle") style_.outline = leaf_.find('0') == std::string::npos;
+      if (local == "color" && parent == "IconStyle") style_.iconColor = ParseColor(leaf_, style_.iconColor);
+      if (local == "color" && parent == "LabelStyle") style_.labelColor = ParseColor(leaf_, style_.labelColor);
+      if (local == "Style") {
+        inStyle_ = false;
+        if (styleInPlacemark_ && Placemark()) Placemark()->inlineStyle = style_;
+        else if (!styleId_.empty()) styles_[styleId_] = style_;
+      }
+      return;
+    }
+    if (local == "styleUrl") {
+      if (Parent() == "Pair") pairUrl_ = leaf_;
+      else if (Placemark() && Parent() == "Placemark") Placemark()->styleUrl = leaf_;
+    } else if (local == "key" && Parent() == "Pair") {
+      pairKey_ = leaf_;
+    } else if (local == "Pair") {
+      if (pairKey_.find("normal") != std::string::npos && !styleMapId_.empty())
+        styleMaps_[styleMapId_] = pairUrl_;
+      pairKey_.clear();
+      pairUrl_.clear();
+    } else if (local == "coordinates" && Placemark() && !Placemark()->geometry.empty()) {
+      Geometry& g = Placemark()->geometry.back();
+      auto points = ParseCoordinates(leaf_);
+      if (Parent(2) == "innerBoundaryIs") g.holes.push_back(std::move(points));
+      else g.coords = std::move(points);
+    }
+  }
+
+  std::vector<std::string> path_;
+  std::string leaf_;
+  KmlStyle style_;
+  std::string styleId_, styleMapId_, pairKey_, pairUrl_;
+  bool inStyle_ = false, styleInPlacemark_ = false;
+  std::map<std::string, KmlStyle> styles_;
+  std::map<std::string, std::string> styleMaps_;
+
   int depth_ = 0;
   bool inHref_ = false;
   std::string href_;

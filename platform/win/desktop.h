@@ -174,6 +174,9 @@ class Desktop {
   Surface& WindowSurface(HWND hwnd);
   // The owner repainted the window: desktop drawings over it are gone.
   void WindowRepainted(HWND hwnd);
+  // Marks a window for repainting: it gets WM_PAINT before the screen is
+  // next composed (when someone looks), as windows paint when the loop is idle.
+  bool InvalidateRect(HWND hwnd);
   // The screen as a person sees it: windows in z-order, layered alpha, and
   // what was drawn on the desktop itself on top.
   const Surface& ComposeScreen();

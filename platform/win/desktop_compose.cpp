@@ -63,7 +63,26 @@ void Desktop::ComposeWindow(const Window& w, RECT clip, BYTE alpha) {
   }
 }
 
+bool Desktop::InvalidateRect(HWND hwnd) {
+  Window* w = Find(hwnd);
+  if (!w) return false;
+  w->invalid = true;
+  screenDirty_ = true;
+  return true;
+}
+
 const Surface& Desktop::ComposeScreen() {
+  // Windows waiting to be painted paint first (a handler may invalidate
+  // again; each window paints once per composition).
+  std::vector<HWND> toPaint;
+  for (const auto& w : windows_)
+    if (w && w->invalid) toPaint.push_back(w->handle);
+  for (HWND h : toPaint) {
+    if (Window* w = Find(h)) {
+      w->invalid = false;
+      SendMessageA(h, WM_PAINT, 0, 0);
+    }
+  }
   if (!screenDirty_) return screen_;
   screen_.Resize(width_, height_);
   screen_.Fill(kDesktopColour);

@@ -21,6 +21,7 @@ struct Window {
   LONG proc = 0;                // registered window procedure, 0 for none
   int program = 0;
   int flashes = 0;
+  bool invalid = false;  // needs WM_PAINT before the screen is next composed
   Surface surface;
 
   bool topmost() const { return (exStyle & WS_EX_TOPMOST) != 0; }
