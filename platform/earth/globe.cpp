@@ -5,6 +5,7 @@
 
 #include "platform/earth/kml_places.h"
 #include "platform/earth/renderer.h"
+#include "platform/win/gdi.h"
 
 namespace altimar::earth {
 
@@ -95,6 +96,14 @@ void Globe::Layout() {
   if (!desktop_.IsWindow(main_)) return;
   RECT c;
   desktop_.GetClientRect(main_, &c);
+  // The frame: a caption with the title, thin borders.
+  RECT outer;
+  desktop_.GetWindowRect(main_, &outer);
+  Surface& chrome = desktop_.WindowSurface(main_);
+  chrome.Fill(0xC8CCD4);
+  chrome.FillRect(0, 0, outer.width(), 30, 0x2B579A);
+  desktop_.gdi().PaintText(main_, desktop_.GetWindowText(main_), {10, 0, outer.width() - 10, 30},
+                           0xFFFFFF, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   const HWND frame = desktop_.GetParent(menubar_);
   desktop_.MoveWindow(frame, 0, 0, c.width(), kMenubarHeight, false);
   desktop_.MoveWindow(menubar_, 0, 0, c.width(), kMenubarHeight, false);

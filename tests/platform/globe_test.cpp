@@ -7,6 +7,11 @@
 
 #include "host/application_ge.h"
 #include "platform/earth/analytic_terrain.h"
+#include "platform/earth/renderer.h"
+#include "platform/win/gdi.h"
+
+#include <cmath>
+#include <functional>
 
 namespace altimar::testing {
 namespace {
@@ -211,6 +216,63 @@ TEST_F(GlobeViewTest, StreamingRisesTo100AfterEachMoveAndLongerAfterFarOnes) {
   EXPECT_GT(near, 0);
   EXPECT_GT(far, near);
   EXPECT_LE(far, 1500);
+}
+
+// The picture: a red line of a loaded document shows where the document puts it.
+TEST_F(GlobeViewTest, ARedLineIsDrawnWhereTheDocumentPutsIt) {
+  globe->LoadKmlData(
+      "<kml><Document><Style id='red'><LineStyle><color>ff0000ff</color><width>3</width>"
+      "</LineStyle></Style><Placemark><styleUrl>#red</styleUrl><LineString><coordinates>"
+      "11.35,47.28 11.45,47.28</coordinates></LineString></Placemark></Document></kml>");
+  const win::Surface& screen = desktop.ComposeScreen();
+  win::RECT view;
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
+  const auto at = earth::Renderer::Project(globe->Frame(),
+                                           globe->GroundHeight(11.4, 47.3), 47.28, 11.40,
+                                           view.width(), view.height());
+  ASSERT_TRUE(at.has_value());
+  const int x = view.left + static_cast<int>(std::lround(at->x));
+  const int y = view.top + static_cast<int>(std::lround(at->y));
+  EXPECT_EQ(screen.at(x, y), 0xFF0000u) << "red under the line";
+  EXPECT_NE(screen.at(x, y - 12), 0xFF0000u) << "and not beside it";
+
+  // What another program draws on the view stays until the globe repaints.
+  const win::HDC dc = desktop.gdi().GetDC(globe->GetRenderHwnd());
+  desktop.gdi().SetPixel(dc, 5, 5, win::RGB(0, 255, 0));
+  desktop.gdi().ReleaseDC(globe->GetRenderHwnd(), dc);
+  EXPECT_EQ(desktop.ComposeScreen().at(view.left + 5, view.top + 5), 0x00FF00u);
+  LookAt(47.3, 11.4, 21000, 0, 0);
+  EXPECT_NE(desktop.ComposeScreen().at(view.left + 5, view.top + 5), 0x00FF00u);
+}
+
+TEST(GlobePlaces, TheKmlSamplesBecomePlacesWithGeometryAndStyles) {
+  win::Desktop d(win::Clock::Kind::Virtual);
+  auto globe = earth::Globe::Start(d, std::make_shared<earth::AnalyticTerrain>(earth::AnalyticTerrain::Plane(0, 0, 0)));
+  globe->OpenKmlFile(std::string(ALTIMAR_TESTDATA) + "/kml/kmlsamples.kml", 1);
+  auto doc = std::static_pointer_cast<earth::Feature>(globe->GetTemporaryPlaces()->GetChildren()->Item(1));
+  int placemarks = 0, points = 0, lines = 0, polygons = 0, holes = 0, styled = 0;
+  std::function<void(const earth::Feature&)> walk = [&](const earth::Feature& f) {
+    if (!f.geometry.empty()) {
+      ++placemarks;
+      for (const auto& g : f.geometry) {
+        points += g.kind == earth::Geometry::Point;
+        lines += g.kind == earth::Geometry::LineString;
+        polygons += g.kind == earth::Geometry::Polygon;
+        holes += static_cast<int>(g.holes.size());
+      }
+      const auto st = f.ResolveStyle(*doc);
+      styled += st.lineColor != 0xFFFFFFFF || st.polyColor != 0xFFFFFFFF || st.iconColor != 0xFFFFFFFF;
+    }
+    for (const auto& c : f.children()) walk(*c);
+  };
+  walk(*doc);
+  EXPECT_EQ(placemarks, 19) << "20 placemarks, one of them (Descriptive HTML) without geometry";
+  EXPECT_GT(points, 0);
+  EXPECT_GT(lines, 0);
+  EXPECT_GT(polygons, 0);
+  EXPECT_GE(holes, 1) << "the polygon with an inner boundary";
+  EXPECT_GT(styled, 0) << "styles reached through styleUrl and StyleMap";
+  EXPECT_FALSE(doc->styles.empty());
 }
 
 }  // namespace
