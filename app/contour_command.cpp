@@ -137,6 +137,10 @@ ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& des
   if (!done.sampled) return Fail(r, LastMessage(desktop, before, "sampling was cancelled"));
   if (!r.run.opened) return Fail(r, LastMessage(desktop, before, "the contour run failed"));
   r.summary = Summary(path, r.run, c.LabelContours, seconds);
+  if (o.screenshot) {
+    if (auto err = desktop.SaveScreenPng(*o.screenshot); !err.empty())
+      return Fail(r, "the screenshot could not be written: " + err);
+  }
   return r;
 }
 
@@ -163,7 +167,8 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
   std::error_code ec;
   if (!std::filesystem::is_directory(o.dir, ec))
     return Fail(r, "the folder '" + o.dir + "' does not exist");
-  if (!o.dem || o.HasCamera()) return SampleAndContour(o, desktop, std::move(terrain), progress);
+  if (!o.dem || o.HasCamera() || o.screenshot)
+    return SampleAndContour(o, desktop, std::move(terrain), progress);
   const std::string path = (std::filesystem::path(o.dir) / "contour.kml").string();
 
   r.globe = earth::Globe::Start(desktop, terrain);

@@ -31,6 +31,7 @@ struct ContourOptions {
   // The camera over the globe; any of them (or no DEM) samples the view.
   std::optional<double> lat, lon, range, tilt, azimuth;
   int sampling = 0;  // 0 screen, 1 fly over
+  std::optional<std::string> screenshot;  // PNG of the screen after the run
   bool HasCamera() const { return lat || lon || range || tilt || azimuth; }
 };
 

@@ -82,6 +82,8 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
          },
          "sample the view by the screen grid (default) or by flying over it")
       ->type_name("screen|fly");
+  cmd->add_option("--screenshot", o.screenshot,
+                  "write the screen, with the globe showing the new contours, to this PNG file");
 }
 
 }  // namespace

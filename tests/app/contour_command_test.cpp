@@ -131,6 +131,20 @@ TEST_F(ContourCommandTest, BadInputEndsWithAMessageAndTouchesNoEarlierResult) {
   EXPECT_EQ(Document(), before);
 }
 
+TEST_F(ContourCommandTest, AScreenshotShowsTheGlobeWithTheNewContours) {
+  options.screenshot = (dir / "screen.png").string();
+  options.lowColor = 0x0000FF;  // red in the Win32 order
+  options.width = 3;
+  auto r = app::RunContourCommand(options, desktop);
+  ASSERT_EQ(r.exitCode, 0) << r.error;
+  ASSERT_TRUE(fs::exists(dir / "screen.png"));
+  const win::Surface& screen = desktop.ComposeScreen();
+  int red = 0;
+  for (int y = 0; y < screen.height(); ++y)
+    for (int x = 0; x < screen.width(); ++x) red += screen.at(x, y) == 0xFF0000u;
+  EXPECT_GT(red, 500) << "the contour lines are on the screen";
+}
+
 TEST_F(ContourCommandTest, AWindowOverADemTakesItsCellSpacing) {
   options.dem = kLuxembourg;
   options.window = contour::GridWindow{6.0, 49.6, 6.1, 49.7};
