@@ -128,7 +128,8 @@ void Globe::Paint() {
   std::vector<std::shared_ptr<Feature>> docs;
   for (const auto& d : myPlaces_->children()) docs.push_back(d);
   for (const auto& d : temporaryPlaces_->children()) docs.push_back(d);
-  renderer_->Render(frame, ground, flat ? nullptr : &heights, docs, desktop_.WindowSurface(render_));
+  renderer_->Render(frame, ground, flat ? nullptr : &heights, docs, desktop_.WindowSurface(render_),
+                    &desktop_.gdi().fonts());
   desktop_.WindowRepainted(render_);
   if (flying()) Invalidate();  // a flight shows its next step at the next look
 }

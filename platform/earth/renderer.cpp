@@ -238,6 +238,16 @@ void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature
               for (int j = -2; j <= 2; ++j)
                 for (int i = -2; i <= 2; ++i)
                   Blend(out, static_cast<int>(p->x) + i, static_cast<int>(p->y) + j, style.iconColor);
+              const std::string name = f.get_Name();
+              if (fonts_ && !name.empty() && (style.labelColor >> 24) != 0) {
+                win::LOGFONTA font;
+                font.lfHeight = -12;
+                font.lfWeight = win::FW_BOLD;
+                const std::uint32_t c = style.labelColor;
+                const win::Pixel colour = (c & 0xFF) << 16 | ((c >> 8) & 0xFF) << 8 | ((c >> 16) & 0xFF);
+                fonts_->Draw(font, name, static_cast<int>(p->x) + 5, static_cast<int>(p->y) - 7, colour,
+                             out, {0, 0, out.width(), out.height()});
+              }
             }
           break;
         case Geometry::Polygon:
@@ -256,8 +266,10 @@ void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature
 }
 
 void Renderer::Render(const ViewFrame& frame, double groundHeight, const HeightField* heights,
-                      const std::vector<std::shared_ptr<Feature>>& documents, win::Surface& out) {
+                      const std::vector<std::shared_ptr<Feature>>& documents, win::Surface& out,
+                      win::FontEngine* fonts) {
   if (out.width() <= 0 || out.height() <= 0) return;
+  fonts_ = fonts;
   Terrain(frame, groundHeight, heights, out);
   for (const auto& doc : documents) Places(frame, groundHeight, *doc, *doc, out);
 }

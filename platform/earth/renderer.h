@@ -12,6 +12,7 @@
 
 #include "platform/earth/features.h"
 #include "platform/earth/geometry.h"
+#include "platform/win/font.h"
 #include "platform/win/surface.h"
 
 namespace altimar::earth {
@@ -23,8 +24,10 @@ struct ScreenPoint {
 class Renderer {
  public:
   // heights: the ground (already exaggerated), or nullptr for a flat Earth at 0 m.
+  // fonts: for the labels of points (none: no labels).
   void Render(const ViewFrame& frame, double groundHeight, const HeightField* heights,
-              const std::vector<std::shared_ptr<Feature>>& documents, win::Surface& out);
+              const std::vector<std::shared_ptr<Feature>>& documents, win::Surface& out,
+              win::FontEngine* fonts = nullptr);
   // Where a ground point appears in a view of the given size, if it does.
   static std::optional<ScreenPoint> Project(const ViewFrame& frame, double groundHeight,
                                             double lat, double lon, int width, int height);
@@ -45,6 +48,7 @@ class Renderer {
   void Places(const ViewFrame& frame, double groundHeight, const Feature& f, const Feature& root,
               win::Surface& out);
   Raster raster_;
+  win::FontEngine* fonts_ = nullptr;
 };
 
 }  // namespace altimar::earth
