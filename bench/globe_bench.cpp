@@ -65,6 +65,35 @@ void BM_ScreenSampling999(benchmark::State& state) {
 }
 BENCHMARK(BM_ScreenSampling999)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// One repaint of a 1024 x 700 view (the camera still: the height raster is kept).
+void BM_Repaint1024x700(benchmark::State& state) {
+  Scene s;
+  const win::HWND main = s.globe->GetMainHwnd();
+  s.desktop.MoveWindow(main, 0, 0, 1024 + 8, 700 + 22 + 34, false);
+  win::RECT r;
+  s.desktop.GetClientRect(s.globe->GetRenderHwnd(), &r);
+  s.globe->Paint();
+  for (auto _ : state) s.globe->Paint();
+  state.counters["width"] = r.width();
+  state.counters["height"] = r.height();
+}
+BENCHMARK(BM_Repaint1024x700)->Unit(benchmark::kMillisecond);
+
+// The first paint after the camera moved: the heights under the view are read anew.
+void BM_PaintAfterMove(benchmark::State& state) {
+  Scene s;
+  s.desktop.MoveWindow(s.globe->GetMainHwnd(), 0, 0, 1024 + 8, 700 + 22 + 34, false);
+  double lat = 47.3;
+  for (auto _ : state) {
+    auto c = s.globe->GetCamera(0);
+    lat += 0.001;
+    c->put_FocusPointLatitude(lat);
+    s.globe->SetCamera(*c, 5.0);
+    s.globe->Paint();
+  }
+}
+BENCHMARK(BM_PaintAfterMove)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
