@@ -83,9 +83,8 @@ void Globe::CreateWindows(const GlobeOptions& o) {
   menubar_ = desktop_.CreateWindowExA(0, "QWidget", "menubar", WS_VISIBLE | WS_CHILD, 0, 0, 10,
                                       kMenubarHeight, frame, program_);
   render_ = desktop_.CreateWindowExA(0, "QWidget", "render", WS_VISIBLE | WS_CHILD, 0, 0, 10, 10,
-                                     main_, program_, [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
-                                       if (msg == WM_PAINT) Paint();
-                                       return 0;
+                                     main_, program_, [this](HWND, UINT msg, WPARAM wp, LPARAM lp) {
+                                       return RenderProc(msg, wp, lp);
                                      });
   desktop_.WindowSurface(menubar_).Fill(0xF0F0F0);
   desktop_.WindowSurface(render_).Fill(0x101830);
@@ -293,6 +292,84 @@ std::shared_ptr<host::IViewExtentsGE> Globe::get_ViewExtents() {
   }
   return std::make_shared<ViewExtents>(std::clamp(n, -90.0, 90.0), std::clamp(s, -90.0, 90.0),
                                        std::clamp(e, -180.0, 180.0), std::clamp(w, -180.0, 180.0));
+}
+
+// --- navigation: drag pans, wheel zooms, Ctrl+drag tilts and turns,
+// a double click flies in ---
+
+LRESULT Globe::RenderProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    Paint();
+    return 0;
+  }
+  const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  RECT view{0, 0, 1, 1};
+  desktop_.GetClientRect(render_, &view);
+  auto apply = [&](const CameraState& s, double speed) {
+    CameraInfo c(s);
+    SetCamera(c, speed);
+  };
+  switch (msg) {
+    case WM_LBUTTONDOWN: {
+      const std::uint64_t now = desktop_.clock().NowMs();
+      if (now - drag_.lastDownMs < 500 && std::abs(p.x - drag_.lastDown.x) < 5 &&
+          std::abs(p.y - drag_.lastDown.y) < 5) {
+        // Double click: fly to the ground there, twice as close.
+        const double x = 2.0 * p.x / std::max(view.width() - 1, 1) - 1;
+        const double y = 1 - 2.0 * p.y / std::max(view.height() - 1, 1);
+        auto ground = GetPointOnTerrainFromScreenCoords(x, y);
+        CameraState s = camera();
+        s.focusLatitude = ground->get_Latitude();
+        s.focusLongitude = ground->get_Longitude();
+        s.range = std::max(s.range / 2, 10.0);
+        apply(s, 1.0);
+        drag_.lastDownMs = 0;
+        return 0;
+      }
+      drag_.lastDownMs = now;
+      drag_.lastDown = p;
+      drag_.active = true;
+      drag_.turning = (wp & MK_CONTROL) != 0;
+      drag_.start = p;
+      drag_.camera = camera();
+      desktop_.SetCapture(render_);
+      return 0;
+    }
+    case WM_MOUSEMOVE: {
+      if (!drag_.active) return 0;
+      const double dx = p.x - drag_.start.x, dy = p.y - drag_.start.y;
+      CameraState s = drag_.camera;
+      if (drag_.turning) {
+        s.azimuth = std::fmod(drag_.camera.azimuth - dx * 0.3 + 360.0, 360.0);
+        s.tilt = std::clamp(drag_.camera.tilt - dy * 0.2, 0.0, 90.0);
+      } else {
+        // The ground follows the pointer: metres per pixel at the focus.
+        const double metresPerPixel = 2 * s.range * std::tan(kVerticalFovDeg * kDeg / 2) / std::max(view.height(), 1);
+        const double az = s.azimuth * kDeg;
+        const double east = -(dx * std::cos(az) + dy * std::sin(az)) * metresPerPixel;
+        const double north = (dy * std::cos(az) - dx * std::sin(az)) * metresPerPixel;
+        s.focusLatitude = std::clamp(s.focusLatitude + north / (kEarthRadius * kDeg), -89.9, 89.9);
+        s.focusLongitude += east / (kEarthRadius * kDeg * std::max(std::cos(s.focusLatitude * kDeg), 0.01));
+      }
+      apply(s, 5.0);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      if (drag_.active) {
+        drag_.active = false;
+        desktop_.ReleaseCapture();
+      }
+      return 0;
+    case WM_MOUSEWHEEL: {
+      const int delta = static_cast<std::int16_t>(HIWORD(wp));
+      CameraState s = camera();
+      s.range = std::clamp(s.range * std::pow(0.8, delta / static_cast<double>(WHEEL_DELTA)), 10.0, 5e7);
+      apply(s, 5.0);
+      return 0;
+    }
+    default:
+      return 0;
+  }
 }
 
 // --- places ---

@@ -100,6 +100,15 @@ class Globe final : public host::IApplicationGE {
   double lastAltitude_ = 0;  // where the last terrain query found the ground
   std::unique_ptr<class Renderer> renderer_;
   void Invalidate();
+  // Navigation by the mouse over the render window.
+  win::LRESULT RenderProc(win::UINT msg, win::WPARAM wp, win::LPARAM lp);
+  struct Drag {
+    bool active = false, turning = false;
+    win::POINT start;
+    CameraState camera;
+    std::uint64_t lastDownMs = 0;
+    win::POINT lastDown{-100, -100};
+  } drag_;
   double autoPilotSpeed_ = 1.0;
   double exaggeration_ = 1.0;
   bool terrainLayer_ = true;

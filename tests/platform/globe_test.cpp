@@ -245,6 +245,41 @@ TEST_F(GlobeViewTest, ARedLineIsDrawnWhereTheDocumentPutsIt) {
   EXPECT_NE(desktop.ComposeScreen().at(view.left + 5, view.top + 5), 0x00FF00u);
 }
 
+TEST_F(GlobeViewTest, TheMouseFliesTheCamera) {
+  win::RECT view;
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
+  const int cx = (view.left + view.right) / 2, cy = (view.top + view.bottom) / 2;
+  auto drag = [&](int dx, int dy, bool ctrl) {
+    if (ctrl) desktop.InjectKey(win::VK_CONTROL, true);
+    desktop.InjectMouseMove(cx, cy);
+    desktop.InjectMouseButton(win::VK_LBUTTON, true);
+    desktop.InjectMouseMove(cx + dx, cy + dy);
+    desktop.InjectMouseButton(win::VK_LBUTTON, false);
+    if (ctrl) desktop.InjectKey(win::VK_CONTROL, false);
+    desktop.DoEvents();
+    desktop.Sleep(1000);  // no double click
+  };
+  drag(100, 0, false);
+  EXPECT_LT(globe->camera().focusLongitude, 11.4) << "dragging the ground east moves the view west";
+  EXPECT_NEAR(globe->camera().focusLatitude, 47.3, 1e-9);
+  drag(0, 100, false);
+  EXPECT_GT(globe->camera().focusLatitude, 47.3) << "dragging it south moves the view north";
+  drag(0, -50, true);
+  EXPECT_NEAR(globe->camera().tilt, 10, 1e-9) << "Ctrl+drag up tilts";
+  const double range = globe->camera().range;
+  desktop.InjectMouseMove(cx, cy);
+  desktop.InjectMouseWheel(win::WHEEL_DELTA);
+  desktop.DoEvents();
+  EXPECT_NEAR(globe->camera().range, range * 0.8, 1e-6) << "the wheel zooms in";
+  // A double click flies in, halving the range.
+  desktop.InjectClick(cx, cy);
+  desktop.InjectClick(cx, cy);
+  desktop.DoEvents();
+  EXPECT_TRUE(globe->flying());
+  desktop.Sleep(60000);
+  EXPECT_NEAR(globe->camera().range, range * 0.4, 1e-6);
+}
+
 TEST(GlobePlaces, TheKmlSamplesBecomePlacesWithGeometryAndStyles) {
   win::Desktop d(win::Clock::Kind::Virtual);
   auto globe = earth::Globe::Start(d, std::make_shared<earth::AnalyticTerrain>(earth::AnalyticTerrain::Plane(0, 0, 0)));
