@@ -71,6 +71,35 @@ void Line(win::Surface& s, ScreenPoint a, ScreenPoint b, double width, std::uint
   }
 }
 
+// Fills rings (outer and holes, even-odd) with a colour, scan line by scan line.
+void FillRings(win::Surface& s, const std::vector<std::vector<ScreenPoint>>& rings, std::uint32_t color) {
+  double top = 1e9, bottom = -1e9;
+  for (const auto& r : rings)
+    for (const auto& p : r) {
+      top = std::min(top, p.y);
+      bottom = std::max(bottom, p.y);
+    }
+  const int y0 = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
+  const int y1 = std::min(s.height() - 1, static_cast<int>(std::floor(bottom - 0.5)));
+  std::vector<double> xs;
+  for (int y = y0; y <= y1; ++y) {
+    const double sy = y + 0.5;
+    xs.clear();
+    for (const auto& r : rings)
+      for (std::size_t k = 0; k + 1 < r.size() + 1 && r.size() > 1; ++k) {
+        const ScreenPoint& a = r[k];
+        const ScreenPoint& b = r[(k + 1) % r.size()];
+        if ((a.y <= sy) != (b.y <= sy)) xs.push_back(a.x + (sy - a.y) * (b.x - a.x) / (b.y - a.y));
+      }
+    std::sort(xs.begin(), xs.end());
+    for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+      const int xa = std::max(0, static_cast<int>(std::ceil(xs[k] - 0.5)));
+      const int xb = std::min(s.width() - 1, static_cast<int>(std::floor(xs[k + 1] - 0.5)));
+      for (int x = xa; x <= xb; ++x) Blend(s, x, y, color);
+    }
+  }
+}
+
 }  // namespace
 
 double Renderer::Raster::Sample(double lon, double lat) const {
@@ -251,6 +280,22 @@ void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature
             }
           break;
         case Geometry::Polygon:
+          if (style.fill && (style.polyColor >> 24) != 0) {
+            std::vector<std::vector<ScreenPoint>> rings;
+            bool visible = true;
+            auto ring = [&](const std::vector<GeoPoint>& pts) {
+              std::vector<ScreenPoint> r;
+              for (const auto& p : pts) {
+                const auto q = project(p);
+                if (!q) visible = false;
+                else r.push_back(*q);
+              }
+              rings.push_back(std::move(r));
+            };
+            ring(g.coords);
+            for (const auto& hole : g.holes) ring(hole);
+            if (visible) FillRings(out, rings, style.polyColor);
+          }
           if (style.outline) {
             polyline(g.coords, style.lineColor, style.lineWidth);
             for (const auto& hole : g.holes) polyline(hole, style.lineColor, style.lineWidth);

@@ -245,6 +245,28 @@ TEST_F(GlobeViewTest, ARedLineIsDrawnWhereTheDocumentPutsIt) {
   EXPECT_NE(desktop.ComposeScreen().at(view.left + 5, view.top + 5), 0x00FF00u);
 }
 
+TEST_F(GlobeViewTest, PolygonsAreFilledAroundTheirHoles) {
+  globe->LoadKmlData(
+      "<kml><Document><Style id='p'><PolyStyle><color>ff00ff00</color></PolyStyle></Style>"
+      "<Placemark><styleUrl>#p</styleUrl><Polygon><outerBoundaryIs><LinearRing><coordinates>"
+      "11.35,47.25 11.45,47.25 11.45,47.35 11.35,47.35 11.35,47.25</coordinates></LinearRing>"
+      "</outerBoundaryIs><innerBoundaryIs><LinearRing><coordinates>11.38,47.28 11.42,47.28 "
+      "11.42,47.32 11.38,47.32 11.38,47.28</coordinates></LinearRing></innerBoundaryIs>"
+      "</Polygon></Placemark></Document></kml>");
+  const win::Surface& screen = desktop.ComposeScreen();
+  win::RECT view;
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
+  auto pixel = [&](double lat, double lon) {
+    const auto p = earth::Renderer::Project(globe->Frame(), globe->GroundHeight(11.4, 47.3), lat,
+                                            lon, view.width(), view.height());
+    return screen.at(view.left + static_cast<int>(std::lround(p->x)),
+                     view.top + static_cast<int>(std::lround(p->y)));
+  };
+  EXPECT_EQ(pixel(47.26, 11.36), 0x00FF00u) << "inside the outer ring";
+  EXPECT_NE(pixel(47.30, 11.40), 0x00FF00u) << "inside the hole";
+  EXPECT_NE(pixel(47.20, 11.40), 0x00FF00u) << "outside";
+}
+
 TEST_F(GlobeViewTest, TheMouseFliesTheCamera) {
   win::RECT view;
   desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
