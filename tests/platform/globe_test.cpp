@@ -141,6 +141,18 @@ class GlobeViewTest : public ::testing::Test {
     c->put_Azimuth(azimuth);
     globe->SetCamera(*c, 5.0);
   }
+  // Where a ground point shows on the screen; it must be inside the view.
+  win::POINT ScreenPointOf(double lat, double lon) {
+    win::RECT view;
+    desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
+    const auto p = earth::Renderer::Project(globe->Frame(), globe->GroundHeight(11.4, 47.3), lat,
+                                            lon, view.width(), view.height());
+    if (!p) return {view.left, view.top};
+    const win::POINT at{view.left + static_cast<int>(std::lround(p->x)),
+                        view.top + static_cast<int>(std::lround(p->y))};
+    EXPECT_TRUE(view.Contains(at.x, at.y)) << lat << "," << lon << " is in the view";
+    return view.Contains(at.x, at.y) ? at : win::POINT{view.left, view.top};
+  }
   win::Desktop desktop{win::Clock::Kind::Virtual};
   earth::AnalyticTerrain cone = earth::AnalyticTerrain::Cone(11.4, 47.3, 2500, 20000, 300);
   std::shared_ptr<earth::Globe> globe;
@@ -224,19 +236,14 @@ TEST_F(GlobeViewTest, ARedLineIsDrawnWhereTheDocumentPutsIt) {
       "<kml><Document><Style id='red'><LineStyle><color>ff0000ff</color><width>3</width>"
       "</LineStyle></Style><Placemark><styleUrl>#red</styleUrl><LineString><coordinates>"
       "11.35,47.28 11.45,47.28</coordinates></LineString></Placemark></Document></kml>");
+  const win::POINT at = ScreenPointOf(47.28, 11.40);
   const win::Surface& screen = desktop.ComposeScreen();
-  win::RECT view;
-  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
-  const auto at = earth::Renderer::Project(globe->Frame(),
-                                           globe->GroundHeight(11.4, 47.3), 47.28, 11.40,
-                                           view.width(), view.height());
-  ASSERT_TRUE(at.has_value());
-  const int x = view.left + static_cast<int>(std::lround(at->x));
-  const int y = view.top + static_cast<int>(std::lround(at->y));
-  EXPECT_EQ(screen.at(x, y), 0xFF0000u) << "red under the line";
-  EXPECT_NE(screen.at(x, y - 12), 0xFF0000u) << "and not beside it";
+  EXPECT_EQ(screen.at(at.x, at.y), 0xFF0000u) << "red under the line";
+  EXPECT_NE(screen.at(at.x, at.y - 12), 0xFF0000u) << "and not beside it";
 
   // What another program draws on the view stays until the globe repaints.
+  win::RECT view;
+  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
   const win::HDC dc = desktop.gdi().GetDC(globe->GetRenderHwnd());
   desktop.gdi().SetPixel(dc, 5, 5, win::RGB(0, 255, 0));
   desktop.gdi().ReleaseDC(globe->GetRenderHwnd(), dc);
@@ -253,16 +260,9 @@ TEST_F(GlobeViewTest, PolygonsAreFilledAroundTheirHoles) {
       "</outerBoundaryIs><innerBoundaryIs><LinearRing><coordinates>11.38,47.28 11.42,47.28 "
       "11.42,47.32 11.38,47.32 11.38,47.28</coordinates></LinearRing></innerBoundaryIs>"
       "</Polygon></Placemark></Document></kml>");
-  const win::Surface& screen = desktop.ComposeScreen();
-  win::RECT view;
-  desktop.GetWindowRect(globe->GetRenderHwnd(), &view);
   auto pixel = [&](double lat, double lon) {
-    const auto p = earth::Renderer::Project(globe->Frame(), globe->GroundHeight(11.4, 47.3), lat,
-                                            lon, view.width(), view.height());
-    const int x = view.left + static_cast<int>(std::lround(p->x));
-    const int y = view.top + static_cast<int>(std::lround(p->y));
-    EXPECT_TRUE(view.Contains(x, y)) << lat << "," << lon << " is in the view";
-    return view.Contains(x, y) ? screen.at(x, y) : 0u;
+    const win::POINT p = ScreenPointOf(lat, lon);
+    return desktop.ComposeScreen().at(p.x, p.y);
   };
   EXPECT_EQ(pixel(47.26, 11.36), 0x00FF00u) << "inside the outer ring";
   EXPECT_NE(pixel(47.30, 11.40), 0x00FF00u) << "inside the hole";
