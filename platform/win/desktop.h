@@ -270,6 +270,7 @@ class Desktop {
   Surface screen_, overlay_;
   std::vector<std::uint8_t> overlayMask_;
   bool screenDirty_ = true;
+  bool anyInvalid_ = false;  // some window waits for WM_PAINT
 };
 
 }  // namespace altimar::win

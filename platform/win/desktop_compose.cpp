@@ -67,6 +67,7 @@ bool Desktop::InvalidateRect(HWND hwnd) {
   Window* w = Find(hwnd);
   if (!w) return false;
   w->invalid = true;
+  anyInvalid_ = true;
   screenDirty_ = true;
   return true;
 }
@@ -75,8 +76,11 @@ const Surface& Desktop::ComposeScreen() {
   // Windows waiting to be painted paint first (a handler may invalidate
   // again; each window paints once per composition).
   std::vector<HWND> toPaint;
-  for (const auto& w : windows_)
-    if (w && w->invalid) toPaint.push_back(w->handle);
+  if (anyInvalid_) {
+    anyInvalid_ = false;
+    for (const auto& w : windows_)
+      if (w && w->invalid) toPaint.push_back(w->handle);
+  }
   for (HWND h : toPaint) {
     if (Window* w = Find(h)) {
       w->invalid = false;
