@@ -1,6 +1,7 @@
 #include "platform/win/clock.h"
 
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <time.h>
 #include <thread>
@@ -17,7 +18,22 @@ std::int64_t SteadyNs() {
 }
 }  // namespace
 
-Clock::Clock(Kind kind) : kind_(kind), realStartNs_(SteadyNs()) {}
+Clock::Clock(Kind kind) : kind_(kind), realStartNs_(SteadyNs()) {
+  if (kind_ == Kind::Real) {
+    // The local time of day at the start; later readings add the monotonic
+    // time since (a local-time conversion per reading would cost a
+    // microsecond, and the samplers read the clock twice a node).
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const auto sub = std::chrono::duration<double>(now - std::chrono::system_clock::from_time_t(t));
+    realMidnightOffset_ = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + sub.count();
+    realStartPreciseNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+  }
+}
 
 std::uint64_t Clock::NowMs() const {
   if (kind_ == Kind::Virtual) return virtualMs_;
@@ -29,12 +45,12 @@ double Clock::SecondsSinceMidnight() const {
     double s = virtualMidnightOffset_ + static_cast<double>(virtualMs_) / 1000.0;
     return s - 86400.0 * static_cast<double>(static_cast<std::uint64_t>(s / 86400.0));
   }
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
-  const auto sub = std::chrono::duration<double>(now - std::chrono::system_clock::from_time_t(t));
-  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + sub.count();
+  const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count() -
+                         realStartPreciseNs_;
+  const double s = realMidnightOffset_ + static_cast<double>(ns) / 1e9;
+  return s - 86400.0 * std::floor(s / 86400.0);
 }
 
 void Clock::Sleep(std::uint32_t ms) {

@@ -26,6 +26,8 @@ class Clock {
   std::int64_t realStartNs_ = 0;
   std::uint64_t virtualMs_ = 0;
   double virtualMidnightOffset_ = 8 * 3600.0;  // a virtual day starts at 08:00
+  double realMidnightOffset_ = 0;             // local time of day at the start
+  std::int64_t realStartPreciseNs_ = 0;
 };
 
 }  // namespace altimar::win
