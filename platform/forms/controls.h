@@ -1,0 +1,139 @@
+// The basic controls: buttons, labels, text boxes, check boxes, option
+// buttons (in arrays, exclusive within their container), frames, progress
+// bars and timers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/forms/control.h"
+
+namespace altimar::forms {
+
+class CommandButton : public Control {
+ public:
+  using Control::Control;
+  std::string Caption;
+
+ protected:
+  void Paint(win::Surface& s) override;
+  const char* ClassName() const override { return "ThunderCommandButton"; }
+};
+
+class Label : public Control {
+ public:
+  using Control::Control;
+  std::string Caption;
+  int BackStyle = 1;  // 0 transparent, 1 opaque
+  win::COLORREF ForeColor = win::RGB(0, 0, 0);
+  win::COLORREF BackColor = win::RGB(0xF0, 0xF0, 0xF0);
+
+ protected:
+  void Paint(win::Surface& s) override;
+  const char* ClassName() const override { return "ThunderLabel"; }
+};
+
+class TextBox : public Control {
+ public:
+  using Control::Control;
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& t);
+  bool MultiLine = false;
+  ClickHandler Change;
+
+ protected:
+  void Paint(win::Surface& s) override;
+  void OnKeyPress(int keyAscii) override;
+  const char* ClassName() const override { return "ThunderTextBox"; }
+
+ private:
+  std::string text_;
+};
+
+class CheckBox : public Control {
+ public:
+  using Control::Control;
+  std::string Caption;
+  int Value = 0;  // 0 unchecked, 1 checked
+  // Setting the value by code raises Click, as the runtime does.
+  void SetValue(int v);
+
+ protected:
+  void Paint(win::Surface& s) override;
+  void OnClick() override;
+  const char* ClassName() const override { return "ThunderCheckBox"; }
+};
+
+// One element of an option-button array: the elements sharing a container
+// and a name are exclusive. Click(Index) arrives through ClickIndex.
+class OptionButton : public Control {
+ public:
+  OptionButton(Form& form, std::string name, int index, Control* container = nullptr);
+  std::string Caption;
+  bool Value() const { return value_; }
+  // Selecting one clears the others of its array and raises Click.
+  void SetValue(bool v);
+  std::function<void(int index)> ClickIndex;
+
+ protected:
+  void Paint(win::Surface& s) override;
+  void OnClick() override;
+  const char* ClassName() const override { return "ThunderOptionButton"; }
+
+ private:
+  bool value_ = false;
+};
+
+class Frame : public Control {
+ public:
+  using Control::Control;
+  std::string Caption;
+
+ protected:
+  void Paint(win::Surface& s) override;
+  const char* ClassName() const override { return "ThunderFrame"; }
+};
+
+class ProgressBar : public Control {
+ public:
+  using Control::Control;
+  double Min = 0, Max = 100;
+  double Value() const { return value_; }
+  // Values outside Min..Max are refused, as the control refuses them.
+  bool SetValue(double v);
+
+ protected:
+  void Paint(win::Surface& s) override;
+  const char* ClassName() const override { return "ProgressBar20WndClass"; }
+
+ private:
+  double value_ = 0;
+};
+
+// An invisible control: its Timer event runs on the desktop's loop every
+// Interval milliseconds while Enabled.
+class Timer {
+ public:
+  Timer(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+  ~Timer() { Stop(); }
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  int Interval() const { return interval_; }
+  void SetInterval(int ms);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool on);
+  ClickHandler Tick;  // the Timer event
+
+ private:
+  void Start();
+  void Stop();
+  Form& form_;
+  std::string name_;
+  int interval_ = 0;
+  bool enabled_ = true;
+  bool running_ = false;
+  std::uintptr_t id_ = 0;
+};
+
+}  // namespace altimar::forms

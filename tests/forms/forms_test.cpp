@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "platform/forms/controls.h"
+#include "platform/win/gdi.h"
+
+namespace altimar::testing {
+namespace {
+
+using namespace altimar::forms;
+using namespace altimar::win;
+
+// A small form as the program's forms are written: controls as members,
+// handlers wired in the load handler.
+class TestForm : public Form {
+ public:
+  TestForm(Desktop& d, int program) : Form(d, program, "frmTest") {
+    initialWidth_ = 6000;
+    initialHeight_ = 4500;
+    initialCaption_ = "Test";
+    cmdOK.Move(300, 300, 1200, 375);
+    chkLabels.Move(300, 900, 2000, 300);
+    for (int i = 0; i < 3; ++i) opt[i].Move(300, 1500 + 300.0 * i, 1500, 300);
+    Text1.Move(2500, 300, 2000, 375);
+    ProgressBar1.Move(2500, 900, 2000, 300);
+  }
+  int loads = 0;
+  std::vector<std::string> events;
+
+  Frame frame{*this, "Frame1"};
+  CommandButton cmdOK{*this, "cmdOK"};
+  CheckBox chkLabels{*this, "chkLabels"};
+  OptionButton opt[3] = {{*this, "opt", 0, &frame}, {*this, "opt", 1, &frame}, {*this, "opt", 2, &frame}};
+  TextBox Text1{*this, "Text1"};
+  ProgressBar ProgressBar1{*this, "ProgressBar1"};
+
+ protected:
+  void Form_Load() override {
+    ++loads;
+    frame.Move(0, 1200, 3000, 1500);
+    for (int i = 0; i < 3; ++i) opt[i].Move(150, 225 + 375.0 * i, 2000, 300);
+    cmdOK.Caption = "OK";
+    cmdOK.MouseDown = [this](int, int, double, double) { events.push_back("down"); };
+    cmdOK.MouseUp = [this](int, int, double, double) { events.push_back("up"); };
+    cmdOK.Click = [this] {
+      events.push_back("click");
+      Hide();
+    };
+    for (auto& o : opt) o.ClickIndex = [this](int i) { events.push_back("opt" + std::to_string(i)); };
+    Text1.KeyPress = [](int& key) {
+      if ((key < '0' || key > '9') && key != VK_BACK) key = 0;  // digits only
+    };
+  }
+};
+
+class FormsTest : public ::testing::Test {
+ protected:
+  FormsTest() { d.SetQuietMessageBoxes(true); }
+  // Screen centre of a control.
+  POINT Centre(Control& c) {
+    RECT r;
+    d.GetWindowRect(c.hwnd(), &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  void Click(Control& c) {
+    const POINT p = Centre(c);
+    d.InjectClick(p.x, p.y);
+  }
+  Desktop d{Clock::Kind::Virtual};
+  TestForm f{d, d.StartProgram("altimar")};
+};
+
+TEST_F(FormsTest, AFormLoadsOnceOnFirstUse) {
+  EXPECT_FALSE(f.loaded());
+  EXPECT_EQ(f.loads, 0);
+  EXPECT_EQ(f.Caption(), "Test");  // a property access loads it
+  EXPECT_EQ(f.loads, 1);
+  f.Show();
+  f.Hide();
+  f.Show();
+  EXPECT_EQ(f.loads, 1);
+  EXPECT_EQ(f.Width(), 6000);
+  EXPECT_EQ(d.GetParent(f.opt[1].hwnd()), f.frame.hwnd()) << "option buttons sit in their frame";
+  EXPECT_EQ(d.GetClassName(f.hwnd()), "ThunderFormDC");
+}
+
+TEST_F(FormsTest, AClickRaisesMouseDownMouseUpThenClickAndAModalFormReturnsWhenHidden) {
+  Click(f.cmdOK);
+  f.Show(true);  // the queued click hides it, which ends the modal loop
+  EXPECT_FALSE(f.Visible());
+  EXPECT_EQ(f.events, (std::vector<std::string>{"down", "up", "click"}));
+  f.cmdOK.SetEnabled(false);
+  f.events.clear();
+  f.Show();
+  Click(f.cmdOK);
+  d.DoEvents();
+  EXPECT_TRUE(f.events.empty()) << "a disabled button gets nothing";
+}
+
+TEST_F(FormsTest, ACancelledCloseOnlyHidesTheForm) {
+  f.QueryUnload = [](bool& cancel, int mode) { cancel = mode == vbFormControlMenu; };
+  f.Show();
+  d.SendMessageA(f.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(f.loaded());
+  EXPECT_FALSE(f.Visible());
+  EXPECT_TRUE(f.Unload(vbFormCode));
+  EXPECT_FALSE(f.loaded());
+  f.Show();
+  EXPECT_EQ(f.loads, 2) << "loaded again after an unload";
+}
+
+TEST_F(FormsTest, OptionButtonsInAnArrayAreExclusiveAndCheckBoxesToggle) {
+  f.Show();
+  Click(f.opt[1]);
+  d.DoEvents();
+  Click(f.opt[2]);
+  d.DoEvents();
+  EXPECT_FALSE(f.opt[0].Value());
+  EXPECT_FALSE(f.opt[1].Value());
+  EXPECT_TRUE(f.opt[2].Value());
+  EXPECT_EQ(f.events, (std::vector<std::string>{"opt1", "opt2"}));
+  Click(f.chkLabels);
+  d.DoEvents();
+  EXPECT_EQ(f.chkLabels.Value, 1);
+  Click(f.chkLabels);
+  d.DoEvents();
+  EXPECT_EQ(f.chkLabels.Value, 0);
+}
+
+TEST_F(FormsTest, KeyPressCanDiscardAKey) {
+  f.Show();
+  f.Text1.SetFocus();
+  for (int vk : {int{'1'}, int{'A'}, int{'2'}, VK_BACK, int{'7'}}) {
+    d.InjectKey(vk, true);
+    d.InjectKey(vk, false);
+  }
+  d.DoEvents();
+  EXPECT_EQ(f.Text1.Text(), "17");
+}
+
+TEST_F(FormsTest, AProgressBarKeepsToItsRangeAndControlsPaintTheirLook) {
+  f.ProgressBar1.Min = 1;
+  f.ProgressBar1.Max = 100;
+  EXPECT_TRUE(f.ProgressBar1.SetValue(50));
+  EXPECT_FALSE(f.ProgressBar1.SetValue(101));
+  EXPECT_EQ(f.ProgressBar1.Value(), 50);
+  f.Show();
+  // A button: raised edge (white top-left), grey face, dark caption pixels in the middle.
+  const Surface& screen = d.ComposeScreen();
+  RECT r;
+  d.GetWindowRect(f.cmdOK.hwnd(), &r);
+  EXPECT_EQ(screen.at(r.left, r.top), 0xFFFFFFu);
+  EXPECT_EQ(screen.at(r.right - 1, r.bottom - 1), 0x696969u);
+  EXPECT_EQ(screen.at(r.left + 4, r.top + 4), 0xF0F0F0u);
+  int dark = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) dark += (screen.at(x, y) & 0xFF) < 0x60;
+  EXPECT_GT(dark, 5) << "the caption is drawn";
+  // Pressed, the edge turns sunken.
+  d.InjectMouseMove((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  d.InjectMouseButton(VK_LBUTTON, true);
+  d.DoEvents();
+  EXPECT_EQ(d.ComposeScreen().at(r.left, r.top), 0xA0A0A0u);
+  d.InjectMouseButton(VK_LBUTTON, false);
+  d.DoEvents();
+}
+
+TEST_F(FormsTest, TimersTickOnTheLoopWhileEnabled) {
+  Timer t(f, "Timer1");
+  int ticks = 0;
+  t.Tick = [&] { ++ticks; };
+  t.SetInterval(100);
+  d.Sleep(250);
+  d.DoEvents();
+  EXPECT_EQ(ticks, 1);
+  d.Sleep(100);
+  d.DoEvents();
+  EXPECT_EQ(ticks, 2);
+  t.SetEnabled(false);
+  d.Sleep(500);
+  d.DoEvents();
+  EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace
+}  // namespace altimar::testing
