@@ -132,18 +132,29 @@ void Frame::Paint(Surface& s) {
   }
 }
 
-bool ProgressBar::SetValue(double v) {
-  if (!(v >= std::min(Min, Max) && v <= std::max(Min, Max))) return false;
+void ProgressBar::SetMin(double v) {
+  min_ = v;
+  value_ = std::max(value_, std::min(min_, max_));
+  Refresh();
+}
+
+void ProgressBar::SetMax(double v) {
+  max_ = v;
+  value_ = std::min(value_, std::max(min_, max_));
+  Refresh();
+}
+
+void ProgressBar::SetValue(double v) {
+  if (!(v >= std::min(min_, max_) && v <= std::max(min_, max_))) return;
   value_ = v;
   Refresh();
-  return true;
 }
 
 void ProgressBar::Paint(Surface& s) {
   s.Fill(0xE6E6E6);
   paint::Sunken(s, 0, 0, s.width(), s.height());
-  const double span = Max - Min;
-  const double share = span > 0 ? std::clamp((value_ - Min) / span, 0.0, 1.0) : 0.0;
+  const double span = max_ - min_;
+  const double share = span > 0 ? std::clamp((value_ - min_) / span, 0.0, 1.0) : 0.0;
   const int inner = s.width() - 4;
   // Blocks, as the classic progress bar draws them.
   const int filled = static_cast<int>(inner * share);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/forms/control.h"
+#include "platform/forms/progress.h"
 
 namespace altimar::forms {
 
@@ -94,20 +95,25 @@ class Frame : public Control {
   const char* ClassName() const override { return "ThunderFrame"; }
 };
 
-class ProgressBar : public Control {
+class ProgressBar : public Control, public IProgressBar {
  public:
   using Control::Control;
-  double Min = 0, Max = 100;
-  double Value() const { return value_; }
-  // Values outside Min..Max are refused, as the control refuses them.
-  bool SetValue(double v);
+  bool Visible() const override { return Control::Visible(); }
+  void SetVisible(bool v) override { Control::SetVisible(v); }
+  double Min() const override { return min_; }
+  void SetMin(double v) override;
+  double Max() const override { return max_; }
+  void SetMax(double v) override;
+  double Value() const override { return value_; }
+  // A value outside Min..Max is refused (the value stays), as the control does.
+  void SetValue(double v) override;
 
  protected:
   void Paint(win::Surface& s) override;
   const char* ClassName() const override { return "ProgressBar20WndClass"; }
 
  private:
-  double value_ = 0;
+  double min_ = 0, max_ = 100, value_ = 0;
 };
 
 // An invisible control: its Timer event runs on the desktop's loop every
