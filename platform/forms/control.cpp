@@ -11,6 +11,11 @@ Control::Control(Form& form, std::string name, Control* container)
   form_.Register(this);
 }
 
+Control::~Control() {
+  if (hwnd_ && desktop().IsWindow(hwnd_)) desktop().DestroyWindow(hwnd_);
+  form_.Unregister(this);
+}
+
 void Control::Create(HWND parent) {
   hwnd_ = desktop().CreateWindowExA(0, ClassName(), name_, (visible_ ? WS_VISIBLE : 0) | WS_CHILD,
                                     x_, y_, w_, h_, parent, desktop().ProgramOf(parent),

@@ -13,7 +13,8 @@ class Control {
  public:
   // Declares the control on its form (windows come when the form loads).
   Control(Form& form, std::string name, Control* container = nullptr);
-  virtual ~Control() = default;
+  // Its window goes with it, and the form forgets it.
+  virtual ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 

@@ -5,6 +5,7 @@
 // twips, 15 to a pixel.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ class Form {
 
   // The controls, in the order they were declared (the runtime's own use).
   void Register(Control* c) { controls_.push_back(c); }
+  void Unregister(Control* c) { std::erase(controls_, c); }
   const std::vector<Control*>& controls() const { return controls_; }
   // Paints the form and every control again.
   void Refresh();

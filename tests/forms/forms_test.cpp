@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/controls.h"
+#include "platform/forms/toolbar.h"
 #include "platform/win/gdi.h"
 
 namespace altimar::testing {
@@ -183,6 +184,44 @@ TEST_F(FormsTest, TimersTickOnTheLoopWhileEnabled) {
   d.Sleep(500);
   d.DoEvents();
   EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(FormsTest, ToolbarGroupsAreExclusiveAndDisabledButtonsDoNotFire) {
+  Toolbar bar(f, "Toolbar1");
+  ImageList icons;
+  icons.Add("red", Surface(16, 16, 0xFF0000));
+  bar.images = &icons;
+  bar.Move(0, 3000, 4000, 420);
+  f.Show();
+  bar.Create(f.hwnd());  // declared after the form loaded: created by hand
+  bar.Move(0, 3000, 4000, 420);
+  bar.Add("contour", tbrDefault, "red").ToolTipText = "Create new Contours";
+  bar.Add("sep", tbrSeparator);
+  bar.Add("pick", tbrButtonGroup, "red");
+  bar.Add("rect", tbrButtonGroup, "red");
+  bar.Add("off", tbrDefault, "red").Enabled = false;
+  std::vector<std::string> clicked;
+  bar.ButtonClick = [&](ToolbarButton& b) { clicked.push_back(b.Key); };
+  RECT r;
+  d.GetWindowRect(bar.hwnd(), &r);
+  auto clickButton = [&](int index) {  // 0-based, counting the separator
+    int x = 2;
+    for (int k = 0; k < index; ++k) x += bar.Buttons()[static_cast<std::size_t>(k)].Style == tbrSeparator ? 8 : 25;
+    d.InjectClick(r.left + x + 12, r.top + 12);
+    d.DoEvents();
+  };
+  clickButton(0);
+  clickButton(2);
+  clickButton(3);
+  clickButton(4);
+  EXPECT_EQ(clicked, (std::vector<std::string>{"contour", "pick", "rect"}));
+  EXPECT_EQ(bar.Button("pick")->Value, tbrUnpressed) << "one of a group is pressed at a time";
+  EXPECT_EQ(bar.Button("rect")->Value, tbrPressed);
+  EXPECT_EQ(bar.ButtonsWidth(), (2 + 25 + 8 + 25 + 25 + 25 + 2) * 15.0);
+  // A pressed button looks sunken: shadow on its top-left edge.
+  int x = 2 + 25 + 8 + 25;
+  EXPECT_EQ(d.ComposeScreen().at(r.left + x, r.top + 1), 0xA0A0A0u);
+  EXPECT_EQ(d.ComposeScreen().at(r.left + 2, r.top + 1), 0xF0F0F0u) << "an unpressed one is flat";
 }
 
 }  // namespace
