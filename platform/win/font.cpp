@@ -61,6 +61,21 @@ std::string FontEngine::FontFile(const LOGFONTA& f) {
   return std::string(kFontDir) + file + ".ttf";
 }
 
+namespace {
+// The pixel size of a LOGFONT's height with a face's proportions.
+int PixelSize(FT_Face face, const LOGFONTA& f) {
+  int pixels = kDefaultPixels;
+  if (f.lfHeight < 0) {
+    pixels = -f.lfHeight;  // the character (em) height
+  } else if (f.lfHeight > 0) {
+    // The cell height: ascender to descender.
+    const double cell = static_cast<double>(face->ascender - face->descender) / face->units_per_EM;
+    pixels = std::max(1, static_cast<int>(std::lround(f.lfHeight / cell)));
+  }
+  return std::clamp(pixels, 1, 1000);
+}
+}  // namespace
+
 FontEngine::Face* FontEngine::Select(const LOGFONTA& f) {
   if (!library_) return nullptr;
   std::string path = FontFile(f);
@@ -72,48 +87,69 @@ FontEngine::Face* FontEngine::Select(const LOGFONTA& f) {
       return nullptr;
     it = faces_.emplace(path, std::move(face)).first;
   }
-  FT_Face face = it->second->face;
-  int pixels = kDefaultPixels;
-  if (f.lfHeight < 0) {
-    pixels = -f.lfHeight;  // the character (em) height
-  } else if (f.lfHeight > 0) {
-    // The cell height: ascender to descender.
-    const double cell = static_cast<double>(face->ascender - face->descender) / face->units_per_EM;
-    pixels = std::max(1, static_cast<int>(std::lround(f.lfHeight / cell)));
-  }
-  pixels = std::clamp(pixels, 1, 1000);
-  FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(std::max(0L, static_cast<long>(f.lfWidth))),
-                     static_cast<FT_UInt>(pixels));
   return it->second.get();
 }
 
-TextMetrics FontEngine::Metrics(const LOGFONTA& f) {
+FontEngine::Sized* FontEngine::Sizes(const LOGFONTA& f) {
   Face* face = Select(f);
-  if (!face) return {};
-  const auto& m = face->face->size->metrics;
-  TextMetrics t;
-  t.ascent = static_cast<int>((m.ascender + 63) >> 6);
-  t.descent = static_cast<int>((-m.descender + 63) >> 6);
-  t.height = t.ascent + t.descent;
-  return t;
+  if (!face) return nullptr;
+  const int pixels = PixelSize(face->face, f);
+  const std::string file = FontFile(f);
+  Sized& s = sized_[{file, pixels * 10000 + static_cast<int>(std::max(0L, static_cast<long>(f.lfWidth)))}];
+  if (!s.face) {
+    s.face = face;
+    s.pixels = pixels;
+    FT_Set_Pixel_Sizes(face->face, static_cast<FT_UInt>(std::max(0L, static_cast<long>(f.lfWidth))),
+                       static_cast<FT_UInt>(pixels));
+    const auto& m = face->face->size->metrics;
+    s.metrics.ascent = static_cast<int>((m.ascender + 63) >> 6);
+    s.metrics.descent = static_cast<int>((-m.descender + 63) >> 6);
+    s.metrics.height = s.metrics.ascent + s.metrics.descent;
+  }
+  return &s;
+}
+
+const FontEngine::Glyph* FontEngine::GlyphOf(Sized& s, unsigned char c) {
+  auto it = s.glyphs.find(c);
+  if (it != s.glyphs.end()) return &it->second;
+  FT_Face face = s.face->face;
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(s.pixels));
+  Glyph g;
+  if (FT_Load_Char(face, c, FT_LOAD_RENDER) == 0) {
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    g.width = static_cast<int>(bm.width);
+    g.rows = static_cast<int>(bm.rows);
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.advance = slot->advance.x;
+    g.coverage.resize(static_cast<std::size_t>(g.width * g.rows));
+    for (int r = 0; r < g.rows; ++r)
+      for (int col = 0; col < g.width; ++col)
+        g.coverage[static_cast<std::size_t>(r * g.width + col)] =
+            bm.buffer[r * bm.pitch + col];
+  }
+  return &s.glyphs.emplace(c, std::move(g)).first->second;
+}
+
+TextMetrics FontEngine::Metrics(const LOGFONTA& f) {
+  Sized* s = Sizes(f);
+  return s ? s->metrics : TextMetrics{};
 }
 
 int FontEngine::TextWidth(const LOGFONTA& f, std::string_view text) {
-  Face* face = Select(f);
-  if (!face) return 0;
+  Sized* s = Sizes(f);
+  if (!s) return 0;
   long width = 0;
-  for (unsigned char c : text) {
-    if (FT_Load_Char(face->face, c, FT_LOAD_DEFAULT) != 0) continue;
-    width += face->face->glyph->advance.x;
-  }
+  for (unsigned char c : text) width += GlyphOf(*s, c)->advance;
   return static_cast<int>((width + 63) >> 6);
 }
 
 void FontEngine::Draw(const LOGFONTA& f, std::string_view text, int x, int y, Pixel color,
                       Surface& s, const RECT& clip) {
-  Face* face = Select(f);
-  if (!face) return;
-  const TextMetrics tm = Metrics(f);
+  Sized* sized = Sizes(f);
+  if (!sized) return;
+  const TextMetrics tm = sized->metrics;
   const int baseline = y + tm.ascent;
   const RECT c{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, s.width()),
                std::min(clip.bottom, s.height())};
@@ -128,16 +164,13 @@ void FontEngine::Draw(const LOGFONTA& f, std::string_view text, int x, int y, Pi
   };
   long penX = static_cast<long>(x) << 6;
   for (unsigned char ch : text) {
-    if (FT_Load_Char(face->face, ch, FT_LOAD_RENDER) != 0) continue;
-    const FT_GlyphSlot g = face->face->glyph;
-    const FT_Bitmap& bm = g->bitmap;
-    const int left = static_cast<int>(penX >> 6) + g->bitmap_left;
-    const int top = baseline - g->bitmap_top;
-    for (unsigned row = 0; row < bm.rows; ++row)
-      for (unsigned col = 0; col < bm.width; ++col)
-        blend(left + static_cast<int>(col), top + static_cast<int>(row),
-              bm.buffer[row * static_cast<unsigned>(bm.pitch) + col]);
-    penX += g->advance.x;
+    const Glyph* g = GlyphOf(*sized, ch);
+    const int left = static_cast<int>(penX >> 6) + g->left;
+    const int top = baseline - g->top;
+    for (int row = 0; row < g->rows; ++row)
+      for (int col = 0; col < g->width; ++col)
+        blend(left + col, top + row, g->coverage[static_cast<std::size_t>(row * g->width + col)]);
+    penX += g->advance;
   }
   const int right = static_cast<int>((penX + 63) >> 6);
   const int thickness = std::max(1, tm.height / 14);

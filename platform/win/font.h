@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/win/surface.h"
 #include "platform/win/win_types.h"
@@ -36,9 +38,24 @@ class FontEngine {
 
  private:
   struct Face;
+  // A rendered glyph, kept: rendering each character anew is what text costs.
+  struct Glyph {
+    std::vector<std::uint8_t> coverage;
+    int width = 0, rows = 0, left = 0, top = 0;
+    long advance = 0;  // 26.6 fixed point
+  };
+  struct Sized {
+    Face* face = nullptr;
+    int pixels = 0;
+    TextMetrics metrics;
+    std::map<unsigned char, Glyph> glyphs;
+  };
   Face* Select(const LOGFONTA& f);  // face at the font's pixel size, or nullptr
+  Sized* Sizes(const LOGFONTA& f);  // the font at its size, with its glyphs
+  const Glyph* GlyphOf(Sized& s, unsigned char c);
   void* library_ = nullptr;          // FT_Library
   std::map<std::string, std::unique_ptr<Face>> faces_;
+  std::map<std::pair<std::string, int>, Sized> sized_;
 };
 
 }  // namespace altimar::win
