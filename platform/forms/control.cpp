@@ -81,12 +81,14 @@ LRESULT Control::Proc(UINT msg, WPARAM wp, LPARAM lp) {
         pressed_ = true;
         desktop().SetCapture(hwnd_);
         SetFocus();
+        OnPress(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         Refresh();
       }
       if (MouseDown) MouseDown(button, shift, x, y);
       return 0;
     }
     case WM_MOUSEMOVE:
+      if (pressed_) OnDrag(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       if (MouseMove) MouseMove((wp & MK_LBUTTON) ? vbLeftButton : 0, shift, x, y);
       return 0;
     case WM_LBUTTONUP:

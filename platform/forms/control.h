@@ -51,6 +51,10 @@ class Control {
   // (a check box toggles), then Click.
   virtual void OnClick();
   virtual void OnKeyPress(int keyAscii) { (void)keyAscii; }
+  // The left button went down at (x, y) pixels, or moved there while held:
+  // the control's own reaction, before the MouseDown and MouseMove events.
+  virtual void OnPress(int x, int y) { (void)x, (void)y; }
+  virtual void OnDrag(int x, int y) { (void)x, (void)y; }
   win::Desktop& desktop() { return form_.desktop(); }
   bool pressed_ = false;  // the left button went down on it and is held
 

@@ -13,12 +13,6 @@ ToolbarButton& Toolbar::Add(const std::string& key, int style, const std::string
   b.Image = image;
   b.Index = static_cast<int>(buttons_.size()) + 1;
   buttons_.push_back(b);
-  // The press position is tracked through the control's mouse events.
-  if (!MouseDown)
-    MouseDown = [this](int, int, double x, double y) {
-      lastX_ = ToPixels(x);
-      lastY_ = ToPixels(y);
-    };
   Refresh();
   return buttons_.back();
 }

@@ -59,6 +59,10 @@ class Toolbar : public Control {
  protected:
   void Paint(win::Surface& s) override;
   void OnClick() override;
+  void OnPress(int x, int y) override {
+    lastX_ = x;
+    lastY_ = y;
+  }
   const char* ClassName() const override { return "msvb_lib_toolbar"; }
 
  private:
