@@ -2,6 +2,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/toolbar.h"
+#include "platform/forms/menu.h"
 #include "platform/win/gdi.h"
 
 namespace altimar::testing {
@@ -222,6 +223,35 @@ TEST_F(FormsTest, ToolbarGroupsAreExclusiveAndDisabledButtonsDoNotFire) {
   int x = 2 + 25 + 8 + 25;
   EXPECT_EQ(d.ComposeScreen().at(r.left + x, r.top + 1), 0xA0A0A0u);
   EXPECT_EQ(d.ComposeScreen().at(r.left + 2, r.top + 1), 0xF0F0F0u) << "an unpressed one is flat";
+}
+
+TEST_F(FormsTest, APopupMenuRunsTheChosenItemAndSkipsDisabledOnes) {
+  Menu bexo("bexo", "Bexo");
+  std::vector<std::string> ran;
+  bexo.Add("about", "About").Click = [&] { ran.push_back("about"); };
+  bexo.Add("sep1", "-");
+  auto& off = bexo.Add("camera", "Camera");
+  off.Enabled = false;
+  off.Click = [&] { ran.push_back("camera"); };
+  bexo.Add("exit", "Exit").Click = [&] { ran.push_back("exit"); };
+  bexo.Add("hidden", "Big Bang Model").Visible = false;
+  f.Show();
+  // Menu at (0, 0) of the form's client area; items are 20 pixels high after a 2-pixel edge.
+  POINT origin{0, 0};
+  d.ClientToScreen(f.hwnd(), &origin);
+  d.InjectClick(origin.x + 30, origin.y + 2 + 20 + 8 + 10);  // the disabled item: nothing
+  d.InjectClick(origin.x + 30, origin.y + 2 + 20 + 8 + 20 + 10);  // Exit
+  Menu* chosen = PopupMenu(f, bexo, vbPopupMenuRightButton, 0, 0);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(chosen->name(), "exit");
+  EXPECT_EQ(ran, std::vector<std::string>{"exit"});
+  EXPECT_EQ(d.FindWindowA("#32768", ""), 0) << "the popup is gone";
+
+  d.InjectClick(1200, 780);  // outside: dismissed
+  EXPECT_EQ(PopupMenu(f, bexo, vbPopupMenuLeftButton, 0, 0), nullptr);
+  EXPECT_THROW(PopupMenu(f, bexo), ModalLoopError) << "headless, with no input the menu cannot end";
+  EXPECT_EQ(d.FindWindowA("#32768", ""), 0) << "and its window does not outlive the call";
+  EXPECT_EQ(d.GetCapture(), 0);
 }
 
 }  // namespace

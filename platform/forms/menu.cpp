@@ -1,0 +1,112 @@
+#include "platform/forms/menu.h"
+
+#include <algorithm>
+
+#include "platform/forms/paint.h"
+#include "platform/win/gdi.h"
+
+namespace altimar::forms {
+
+using namespace altimar::win;
+
+namespace {
+constexpr int kItemHeight = 20;
+constexpr int kSeparatorHeight = 8;
+constexpr int kWidth = 220;
+}  // namespace
+
+Menu& Menu::Add(std::string name, std::string caption) {
+  items_.push_back(std::make_unique<Menu>(std::move(name), std::move(caption)));
+  return *items_.back();
+}
+
+Menu* Menu::Find(const std::string& name) {
+  if (name_ == name) return this;
+  for (auto& i : items_)
+    if (Menu* m = i->Find(name)) return m;
+  return nullptr;
+}
+
+Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
+  Desktop& d = form.desktop();
+  std::vector<Menu*> shown;
+  for (auto& i : menu.items())
+    if (i->Visible) shown.push_back(i.get());
+  if (shown.empty()) return nullptr;
+  int height = 2;
+  std::vector<int> tops;
+  for (Menu* m : shown) {
+    tops.push_back(height);
+    height += m->separator() ? kSeparatorHeight : kItemHeight;
+  }
+  height += 2;
+  POINT at;
+  if (x < 0 && y < 0) {
+    d.GetCursorPos(&at);
+  } else {
+    at = {ToPixels(x), ToPixels(y)};
+    d.ClientToScreen(form.hwnd(), &at);
+  }
+  at.x = std::clamp<LONG>(at.x, 0, d.width() - kWidth);
+  at.y = std::clamp<LONG>(at.y, 0, std::max(0, d.height() - height));
+
+  Menu* chosen = nullptr;
+  HWND popup = 0;
+  auto itemAt = [&](int cy) -> Menu* {
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+      const int h = shown[k]->separator() ? kSeparatorHeight : kItemHeight;
+      if (cy >= tops[k] && cy < tops[k] + h) return shown[k];
+    }
+    return nullptr;
+  };
+  const UINT chooseOn = (flags & vbPopupMenuRightButton) ? WM_RBUTTONUP : WM_LBUTTONUP;
+  popup = d.CreateWindowExA(WS_EX_TOPMOST, "#32768", "", WS_VISIBLE | WS_POPUP, at.x, at.y, kWidth, height,
+                            0, d.ProgramOf(form.hwnd()), [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+                              const int cx = GET_X_LPARAM(lp), cy = GET_Y_LPARAM(lp);
+                              const bool inside = cx >= 0 && cy >= 0 && cx < kWidth && cy < height;
+                              if (msg == WM_LBUTTONUP || msg == chooseOn) {
+                                Menu* m = inside ? itemAt(cy) : nullptr;
+                                if (!inside || (m && !m->separator() && m->Enabled)) {
+                                  chosen = inside ? m : nullptr;
+                                  d.ReleaseCapture();
+                                  d.DestroyWindow(h);
+                                }
+                              } else if (msg == WM_KEYDOWN && wp == VK_ESCAPE) {
+                                d.ReleaseCapture();
+                                d.DestroyWindow(h);
+                              }
+                              return 0;
+                            });
+  Surface& s = d.WindowSurface(popup);
+  s.Fill(paint::kFace);
+  paint::Raised(s, 0, 0, kWidth, height);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    Menu* m = shown[k];
+    if (m->separator()) {
+      s.FillRect(4, tops[k] + 3, kWidth - 4, tops[k] + 4, paint::kShadow);
+      s.FillRect(4, tops[k] + 4, kWidth - 4, tops[k] + 5, paint::kHighlight);
+      continue;
+    }
+    const Pixel colour = m->Enabled ? paint::kText : paint::kDisabledText;
+    if (m->Checked) paint::Text(d, popup, "x", {6, tops[k], 20, tops[k] + kItemHeight}, colour, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    paint::Text(d, popup, m->Caption, {22, tops[k], kWidth - 4, tops[k] + kItemHeight}, colour,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  }
+  // Every click goes to the popup: outside it, the menu is dismissed.
+  d.SetCapture(popup);
+  d.SetFocus(popup);
+  try {
+    d.RunModalLoop(popup);
+  } catch (...) {
+    // The popup's procedure refers to this call's state: it must not outlive it.
+    if (d.IsWindow(popup)) {
+      d.ReleaseCapture();
+      d.DestroyWindow(popup);
+    }
+    throw;
+  }
+  if (chosen && chosen->Click) chosen->Click();
+  return chosen;
+}
+
+}  // namespace altimar::forms
