@@ -166,6 +166,14 @@ class Desktop {
   int MessageBoxA(HWND owner, std::string_view text, std::string_view caption, UINT flags);
   void QueueMessageBoxAnswer(int answer) { queuedAnswers_.push_back(answer); }
   const std::vector<MessageBoxRecord>& MessageBoxLog() const { return messageBoxLog_; }
+  // Answers for the common dialogs in headless runs: a path, a colour, or "cancel".
+  void QueueDialogAnswer(std::string answer) { dialogAnswers_.push_back(std::move(answer)); }
+  bool TakeDialogAnswer(std::string& answer) {
+    if (dialogAnswers_.empty()) return false;
+    answer = std::move(dialogAnswers_.front());
+    dialogAnswers_.pop_front();
+    return true;
+  }
   void SetQuietMessageBoxes(bool quiet) { quietMessageBoxes_ = quiet; }
 
   // --- drawing ---
@@ -264,6 +272,7 @@ class Desktop {
   std::function<void()> pump_;
   std::uint64_t nextPump_ = 0;
   std::deque<int> queuedAnswers_;
+  std::deque<std::string> dialogAnswers_;
   std::vector<MessageBoxRecord> messageBoxLog_;
   bool quietMessageBoxes_ = false;
   std::unique_ptr<Gdi> gdi_;
