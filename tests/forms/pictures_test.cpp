@@ -1,4 +1,5 @@
 #include "platform/forms/pictures.h"
+#include "platform/forms/lists.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,15 @@ class ValuesForm : public Form {
     Slider1.Move(150, 600, 3000, 450);
     cmbFields.Move(150, 1200, 3000, 315);
     Picture1.Move(3600, 150, 1500, 1500);
+    ListView1.Move(150, 2000, 4500, 1500);
+    TabStrip1.Move(150, 3700, 4500, 900);
   }
   HScrollBar hscrRed{*this, "hscrRed"};
   Slider Slider1{*this, "Slider1"};
   ComboBox cmbFields{*this, "cmbFields"};
   PictureBox Picture1{*this, "Picture1"};
+  ListView ListView1{*this, "ListView1"};
+  TabStrip TabStrip1{*this, "TabStrip1"};
 };
 
 class PicturesTest : public ::testing::Test {
@@ -110,6 +115,40 @@ TEST_F(PicturesTest, APictureBoxClearsDrawsAndPrints) {
     for (int x = 0; x < 30; ++x) white += ((p.Canvas().at(x, y) >> 16) & 0xFF) > 0x80;
   EXPECT_GT(white, 5) << "the printed text";
   EXPECT_GT(p.CurrentY, 900) << "the print position moved down a line";
+}
+
+TEST_F(PicturesTest, AListViewShowsRowsUnderItsHeadersAndAClickSelects) {
+  auto& lv = f.ListView1;
+  lv.AddColumn("Field", 1500);
+  lv.AddColumn("Value", 2500);
+  auto& a = lv.AddItem("NAME");
+  a.SubItems.push_back("Fiji");
+  lv.AddItem("POP_EST").SubItems.push_back("920938");
+  std::string clicked;
+  lv.ItemClick = [&](ListItem& item) { clicked = item.Text; };
+  ClickAt(At(lv, 20, 2 + 17 * 2 + 8));  // the second row
+  EXPECT_EQ(clicked, "POP_EST");
+  ASSERT_NE(lv.SelectedItem(), nullptr);
+  EXPECT_EQ(lv.SelectedItem()->SubItems[0], "920938");
+  EXPECT_EQ(d.ComposeScreen().at(At(lv, 250, 2 + 17 * 2 + 2).x, At(lv, 250, 2 + 17 * 2 + 2).y), 0x0078D7u)
+      << "the selected row is highlighted";
+  lv.Clear();
+  EXPECT_EQ(lv.SelectedItem(), nullptr);
+  EXPECT_EQ(lv.ColumnHeaders().size(), 2u);
+}
+
+TEST_F(PicturesTest, ATabStripSelectsTheClickedTab) {
+  auto& ts = f.TabStrip1;
+  ts.Add("attr", "Attributes");
+  ts.Add("geom", "Geometry");
+  int clicks = 0;
+  ts.Click = [&] { ++clicks; };
+  EXPECT_EQ(ts.SelectedItem()->Key, "attr");
+  ClickAt(At(ts, 150, 10));  // past the first tab's caption
+  EXPECT_EQ(ts.SelectedItem()->Key, "geom");
+  EXPECT_EQ(clicks, 1);
+  ClickAt(At(ts, 250, 60));  // below the tabs: nothing
+  EXPECT_EQ(ts.SelectedItem()->Key, "geom");
 }
 
 }  // namespace
