@@ -35,13 +35,13 @@ echo "== fuzzers (libFuzzer, clang, sanitizers on)"
 scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DALTIMAR_FUZZ=ON \
   -DALTIMAR_TESTS=OFF -DALTIMAR_BENCH=OFF
 seconds="${FUZZ_SECONDS:-20}"
-for target in level_list dem kml_places bmp; do
+for target in level_list dem kml_places bmp html; do
   mkdir -p "$work/$target"
   seeds=(fuzz/corpus/"$target")
   [ "$target" = dem ] && [ -d ../shared/testdata/dem ] && seeds+=(../shared/testdata/dem)
   [ "$target" = kml_places ] && [ -d ../shared/testdata/kml ] && seeds+=(../shared/testdata/kml)
   echo "-- fuzz_$target, ${seconds}s"
-  ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+  ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -print_final_stats=0 "$work/$target" "${seeds[@]}" 2>&1 | tail -n 1
   passed=$((passed + 1))
 done

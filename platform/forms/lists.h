@@ -41,7 +41,6 @@ class ListView : public Control {
   std::vector<ColumnHeader> columns_;
   std::vector<ListItem> items_;
   int selected_ = 0;
-  int pressedRow_ = 0;
 };
 
 struct Tab {

@@ -1,0 +1,87 @@
+#include "platform/forms/web_browser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace altimar::testing {
+namespace {
+
+using namespace altimar::forms;
+using namespace altimar::win;
+namespace fs = std::filesystem;
+
+class BrowserTest : public ::testing::Test {
+ protected:
+  BrowserTest() {
+    dir = fs::temp_directory_path() / "altimar_browser_test";
+    fs::create_directories(dir);
+    std::ofstream(dir / "a.html") << "<html><head><title>Fiji &amp; more</title><style>p{}</style></head>"
+                                      "<body><h1>NAME</h1><p>Fiji</p><table><tr><td>POP</td><td>920938"
+                                      "</td></tr></table>x &lt; y<br>z</body></html>";
+    std::ofstream(dir / "b.txt") << "plain\ntext";
+    Surface pic(4, 3, 0xFF0000);
+    WriteBmp((dir / "c.bmp").string(), pic);
+    web.Move(0, 0, 4500, 3000);
+    form.Show();
+  }
+  ~BrowserTest() override { fs::remove_all(dir); }
+  Desktop d{Clock::Kind::Virtual};
+  Form form{d, d.StartProgram("altimar"), "frmHtml"};
+  WebBrowser web{form, "WebBrowser1"};
+  fs::path dir;
+};
+
+TEST_F(BrowserTest, HtmlShowsAsTextWithItsTitleAndTheEventsComeInOrder) {
+  std::vector<std::string> events;
+  web.ProgressChange = [&](long p, long) { events.push_back("progress " + std::to_string(p)); };
+  web.StatusTextChange = [&](const std::string& t) { events.push_back("status " + t); };
+  web.NavigateComplete2 = [&](const std::string&) { events.push_back("complete"); };
+  web.Navigate("file://" + (dir / "a.html").string());
+  EXPECT_EQ(web.LocationName(), "Fiji & more");
+  EXPECT_EQ(web.DocumentLines(), (std::vector<std::string>{"NAME", "Fiji", "POP 920938", "x < y", "z"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"progress 0", "progress 100", "status Done", "complete"}));
+}
+
+TEST_F(BrowserTest, AMissingPageRaisesNavigateErrorWhichMayCancel) {
+  web.Navigate((dir / "b.txt").string());
+  bool cancel = true;
+  std::string failed;
+  web.NavigateError = [&](const std::string& url, bool& c) {
+    failed = url;
+    c = cancel;
+  };
+  web.Navigate((dir / "missing.html").string());
+  EXPECT_EQ(failed, (dir / "missing.html").string());
+  EXPECT_EQ(web.DocumentLines(), (std::vector<std::string>{"plain", "text"})) << "cancelled: the page stays";
+  cancel = false;
+  web.Navigate((dir / "missing.html").string());
+  EXPECT_EQ(web.DocumentLines().front(), "The page cannot be displayed.");
+}
+
+TEST_F(BrowserTest, HistoryGoesBackAndForwardAndNewWindowsCanBeRefused) {
+  web.Navigate((dir / "a.html").string());
+  web.Navigate((dir / "c.bmp").string());
+  EXPECT_TRUE(web.DocumentLines().empty()) << "a bitmap shows as its picture";
+  web.GoBack();
+  EXPECT_EQ(web.LocationURL(), (dir / "a.html").string());
+  web.GoForward();
+  EXPECT_EQ(web.LocationURL(), (dir / "c.bmp").string());
+  web.NewWindow2 = [](bool& cancel) { cancel = true; };
+  web.OpenInNewWindow((dir / "b.txt").string());
+  EXPECT_EQ(web.LocationURL(), (dir / "c.bmp").string());
+  RECT r;
+  d.GetWindowRect(web.hwnd(), &r);
+  EXPECT_EQ(d.ComposeScreen().at(r.left + 5, r.top + 5), 0xFF0000u) << "the picture is drawn";
+}
+
+// Found by the fuzzer: a page ending inside a closing script tag looped forever.
+TEST(HtmlText, PagesThatEndInsideATagStillEnd) {
+  EXPECT_EQ(WebBrowser::HtmlToLines("<p>a</p><script>x</script"), std::vector<std::string>{"a"});
+  EXPECT_EQ(WebBrowser::HtmlToLines("b<title>t"), std::vector<std::string>{"b"});
+  EXPECT_EQ(WebBrowser::HtmlToLines("c<p"), std::vector<std::string>{"c"});
+}
+
+}  // namespace
+}  // namespace altimar::testing
