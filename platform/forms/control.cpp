@@ -17,6 +17,7 @@ Control::~Control() {
 }
 
 void Control::Create(HWND parent) {
+  if (hwnd_ && desktop().IsWindow(hwnd_)) return;  // created once: a second window would outlive it
   hwnd_ = desktop().CreateWindowExA(0, ClassName(), name_, (visible_ ? WS_VISIBLE : 0) | WS_CHILD,
                                     x_, y_, w_, h_, parent, desktop().ProgramOf(parent),
                                     [this](HWND, UINT m, WPARAM w, LPARAM l) { return Proc(m, w, l); });
@@ -89,6 +90,7 @@ LRESULT Control::Proc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOUSEMOVE:
       if (pressed_) OnDrag(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      else OnHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       if (MouseMove) MouseMove((wp & MK_LBUTTON) ? vbLeftButton : 0, shift, x, y);
       return 0;
     case WM_LBUTTONUP:

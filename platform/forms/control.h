@@ -55,6 +55,8 @@ class Control {
   // the control's own reaction, before the MouseDown and MouseMove events.
   virtual void OnPress(int x, int y) { (void)x, (void)y; }
   virtual void OnDrag(int x, int y) { (void)x, (void)y; }
+  // The pointer moved over the control with no button held.
+  virtual void OnHover(int x, int y) { (void)x, (void)y; }
   win::Desktop& desktop() { return form_.desktop(); }
   bool pressed_ = false;  // the left button went down on it and is held
 

@@ -26,6 +26,16 @@ void CommandButton::Paint(Surface& s) {
     r.left += 1;
     r.top += 1;
   }
+  if (Picture.width() > 0) {
+    const int textHeight = Caption.empty() ? 0 : 16;
+    const int ox = r.left + (s.width() - Picture.width()) / 2;
+    const int oy = r.top + (s.height() - textHeight - Picture.height()) / 2;
+    for (int y = 0; y < Picture.height(); ++y)
+      for (int x = 0; x < Picture.width(); ++x)
+        if (s.Inside(ox + x, oy + y) && x + ox > 1 && y + oy > 1 && ox + x < s.width() - 2 && oy + y < s.height() - 2)
+          s.at(ox + x, oy + y) = Picture.at(x, y);
+    if (textHeight) r.top = r.bottom - textHeight - 3;
+  }
   paint::Text(desktop(), hwnd(), Caption, r, TextColour(*this), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 

@@ -15,6 +15,8 @@ class CommandButton : public Control {
  public:
   using Control::Control;
   std::string Caption;
+  // A picture face (the graphical style): drawn centred, above the caption if any.
+  win::Surface Picture;
 
  protected:
   void Paint(win::Surface& s) override;

@@ -1,6 +1,7 @@
 #include "platform/forms/toolbar.h"
 
 #include "platform/forms/paint.h"
+#include "platform/win/gdi.h"
 
 namespace altimar::forms {
 
@@ -71,6 +72,37 @@ void Toolbar::OnClick() {
   else if (b->Style == tbrCheck) SetValue(b->Key, b->Value ? tbrUnpressed : tbrPressed);
   if (ButtonClick) ButtonClick(*b);
   Control::OnClick();
+}
+
+void Toolbar::HideTip() {
+  if (tip_ && desktop().IsWindow(tip_)) desktop().DestroyWindow(tip_);
+  tip_ = 0;
+  tipFor_ = nullptr;
+}
+
+// A tool tip under the pointer for the button it rests on; it goes after a
+// few seconds, when the pointer leaves the button, or with a press.
+void Toolbar::OnHover(int x, int y) {
+  const ToolbarButton* b = ButtonAt(x, y);
+  if (b == tipFor_) return;
+  HideTip();
+  if (!b || b->ToolTipText.empty()) return;
+  POINT at{x + 4, y + kButtonSize + 4};
+  desktop().ClientToScreen(hwnd(), &at);
+  LOGFONTA f;
+  f.lfHeight = -13;
+  const int w = desktop().gdi().fonts().TextWidth(f, b->ToolTipText) + 8;
+  tip_ = desktop().CreateWindowExA(WS_EX_TOPMOST, "tooltips_class32", b->ToolTipText, WS_VISIBLE | WS_POPUP, at.x,
+                                   at.y, w, 19, 0, desktop().ProgramOf(hwnd()));
+  tipFor_ = b;
+  Surface& s = desktop().WindowSurface(tip_);
+  s.Fill(0xFFFFE1);
+  s.FillRect(0, 0, w, 1, paint::kText);
+  s.FillRect(0, 18, w, 19, paint::kText);
+  s.FillRect(0, 0, 1, 19, paint::kText);
+  s.FillRect(w - 1, 0, w, 19, paint::kText);
+  paint::Text(desktop(), tip_, b->ToolTipText, {4, 0, w, 19}, paint::kText, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  desktop().SetTimer(tip_, 1, 5000, [this] { HideTip(); });
 }
 
 void Toolbar::Paint(Surface& s) {

@@ -62,13 +62,22 @@ class Toolbar : public Control {
   void OnPress(int x, int y) override {
     lastX_ = x;
     lastY_ = y;
+    HideTip();
   }
+  void OnHover(int x, int y) override;
   const char* ClassName() const override { return "msvb_lib_toolbar"; }
 
  private:
   int ButtonLeft(std::size_t index) const;
+  void HideTip();
   std::vector<ToolbarButton> buttons_;
   int lastX_ = -1, lastY_ = -1;
+  win::HWND tip_ = 0;  // the tool tip shown, if any
+  const ToolbarButton* tipFor_ = nullptr;
+
+ public:
+  ~Toolbar() override { HideTip(); }
+  win::HWND ToolTipWindow() const { return tip_; }
 };
 
 }  // namespace altimar::forms

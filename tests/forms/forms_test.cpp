@@ -85,6 +85,16 @@ TEST_F(FormsTest, AFormLoadsOnceOnFirstUse) {
   EXPECT_EQ(d.GetClassName(f.hwnd()), "ThunderFormDC");
 }
 
+TEST_F(FormsTest, AButtonShowsItsPictureFace) {
+  f.Show();
+  f.cmdOK.Picture = Surface(10, 10, 0x00FF00);
+  f.cmdOK.Caption = "";
+  f.cmdOK.Refresh();
+  RECT r;
+  d.GetWindowRect(f.cmdOK.hwnd(), &r);
+  EXPECT_EQ(d.ComposeScreen().at((r.left + r.right) / 2, (r.top + r.bottom) / 2), 0x00FF00u);
+}
+
 TEST_F(FormsTest, AClickRaisesMouseDownMouseUpThenClickAndAModalFormReturnsWhenHidden) {
   Click(f.cmdOK);
   f.Show(true);  // the queued click hides it, which ends the modal loop
@@ -193,9 +203,7 @@ TEST_F(FormsTest, ToolbarGroupsAreExclusiveAndDisabledButtonsDoNotFire) {
   icons.Add("red", Surface(16, 16, 0xFF0000));
   bar.images = &icons;
   bar.Move(0, 3000, 4000, 420);
-  f.Show();
-  bar.Create(f.hwnd());  // declared after the form loaded: created by hand
-  bar.Move(0, 3000, 4000, 420);
+  f.Show();  // the toolbar was declared before the form loaded: it has its window
   bar.Add("contour", tbrDefault, "red").ToolTipText = "Create new Contours";
   bar.Add("sep", tbrSeparator);
   bar.Add("pick", tbrButtonGroup, "red");
@@ -219,6 +227,14 @@ TEST_F(FormsTest, ToolbarGroupsAreExclusiveAndDisabledButtonsDoNotFire) {
   EXPECT_EQ(bar.Button("pick")->Value, tbrUnpressed) << "one of a group is pressed at a time";
   EXPECT_EQ(bar.Button("rect")->Value, tbrPressed);
   EXPECT_EQ(bar.ButtonsWidth(), (2 + 25 + 8 + 25 + 25 + 25 + 2) * 15.0);
+  // Resting on a button shows its tool tip; it goes after a while.
+  d.InjectMouseMove(r.left + 2 + 12, r.top + 12);
+  d.DoEvents();
+  ASSERT_NE(bar.ToolTipWindow(), 0);
+  EXPECT_EQ(d.GetWindowText(bar.ToolTipWindow()), "Create new Contours");
+  d.Sleep(6000);
+  d.DoEvents();
+  EXPECT_EQ(bar.ToolTipWindow(), 0);
   // A pressed button looks sunken: shadow on its top-left edge.
   int x = 2 + 25 + 8 + 25;
   EXPECT_EQ(d.ComposeScreen().at(r.left + x, r.top + 1), 0xA0A0A0u);
