@@ -147,6 +147,7 @@ class Contour {
   PlainProgressBar detachedBar_;
   host::MouseHooks* hooks_ = nullptr;
   void PutCameraBack(host::ICameraInfoGE& camera);
+  void SettleWait();
   void ShowSamplingMessage(const char* first, const char* second);
   std::vector<double> heights_;
 };

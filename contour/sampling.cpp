@@ -31,6 +31,9 @@ class LockGuard {
 };
 }  // namespace
 
+// The pause that lets the globe settle after a camera move.
+void Contour::SettleWait() { desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0))); }
+
 void Contour::ShowSamplingMessage(const char* first, const char* second) {
   ShowMessage(std::string(first) + "\r\n" + second);
 }
@@ -54,7 +57,7 @@ void Contour::LookStraightDown() {
 
 bool Contour::RangeWithin(double limit) {
   auto camera = objGE->GetCamera(1);
-  desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0)));
+  SettleWait();
   return camera->get_Range() <= limit;
 }
 
@@ -157,15 +160,15 @@ bool Contour::TerrainLayerOn() {
   double lat = 0, lon = 0;
   PickTestSpot(lat, lon);
   FlyToPoint(lat, lon);
-  desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0)));
+  SettleWait();
   for (int k = 0; k < 2; ++k) {
     if (CentreAltitude() <= 0) {
-      desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0)));
+      SettleWait();
       FlyToPoint(lat, lon);
     }
   }
   const bool result = CentreAltitude() > 0;
-  desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0)));
+  SettleWait();
   PutCameraBack(*remembered);
   return result;
 }
@@ -208,7 +211,7 @@ bool Contour::SampleScreenGrid() {
     }
   }
   GridReady = true;
-  desktop_.Sleep(static_cast<std::uint32_t>(std::max<Integer>(GESettleMs, 0)));
+  SettleWait();
   PutCameraBack(*remembered);
   return true;
 }

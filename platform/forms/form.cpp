@@ -80,42 +80,27 @@ void Form::SetCaption(const std::string& c) {
   PaintFrame();
 }
 
-double Form::Left() {
+RECT Form::WindowRect() {
   RECT r;
   desktop_.GetWindowRect(hwnd(), &r);
-  return ToTwips(r.left);
+  return r;
 }
-double Form::Top() {
-  RECT r;
-  desktop_.GetWindowRect(hwnd(), &r);
-  return ToTwips(r.top);
-}
-double Form::Width() {
-  RECT r;
-  desktop_.GetWindowRect(hwnd(), &r);
-  return ToTwips(r.width());
-}
-double Form::Height() {
-  RECT r;
-  desktop_.GetWindowRect(hwnd(), &r);
-  return ToTwips(r.height());
-}
-double Form::ScaleWidth() {
+RECT Form::ClientRect() {
   RECT r;
   desktop_.GetClientRect(hwnd(), &r);
-  return ToTwips(r.width());
+  return r;
 }
-double Form::ScaleHeight() {
-  RECT r;
-  desktop_.GetClientRect(hwnd(), &r);
-  return ToTwips(r.height());
-}
+double Form::Left() { return ToTwips(WindowRect().left); }
+double Form::Top() { return ToTwips(WindowRect().top); }
+double Form::Width() { return ToTwips(WindowRect().width()); }
+double Form::Height() { return ToTwips(WindowRect().height()); }
+double Form::ScaleWidth() { return ToTwips(ClientRect().width()); }
+double Form::ScaleHeight() { return ToTwips(ClientRect().height()); }
 bool Form::Visible() { return hwnd_ && desktop_.IsWindowVisible(hwnd_); }
 
 void Form::Move(double left, double top, double width, double height) {
   const HWND h = hwnd();
-  RECT r;
-  desktop_.GetWindowRect(h, &r);
+  const RECT r = WindowRect();
   desktop_.MoveWindow(h, ToPixels(left), ToPixels(top), width < 0 ? r.width() : ToPixels(width),
                       height < 0 ? r.height() : ToPixels(height), true);
   PaintFrame();

@@ -89,6 +89,8 @@ class Form {
   win::LRESULT Proc(win::UINT msg, win::WPARAM wp, win::LPARAM lp);
   void PaintFrame();
   int Shift() const;
+  win::RECT WindowRect();  // screen pixels
+  win::RECT ClientRect();
 
   win::Desktop& desktop_;
   int program_;
