@@ -1,4 +1,5 @@
-// Bitmap files: whatever bytes, read back as pixels or refused.
+// Picture files (Windows bitmaps and PNG): whatever bytes, read back as
+// pixels or refused.
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,5 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(f);
   altimar::win::Surface s;
   if (altimar::win::ReadBmp(path, s).empty() && s.width() > 0) (void)s.at(s.width() - 1, s.height() - 1);
+  altimar::win::Surface p;
+  if (altimar::win::ReadPng(path, p).empty() && p.width() > 0) (void)p.at(p.width() - 1, p.height() - 1);
   return 0;
 }

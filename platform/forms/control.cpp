@@ -50,6 +50,13 @@ void Control::SetEnabled(bool e) {
   if (hwnd_) {
     desktop().EnableWindow(hwnd_, e);
     Refresh();
+    // What it contains changes its look with it.
+    for (Control* c : form_.controls())
+      for (Control* up = c->container_; up; up = up->container_)
+        if (up == this) {
+          c->Refresh();
+          break;
+        }
   }
 }
 
@@ -105,7 +112,7 @@ LRESULT Control::Proc(UINT msg, WPARAM wp, LPARAM lp) {
       if (MouseUp) MouseUp(button, shift, x, y);
       // A click is a press and a release over the same control.
       RECT r{0, 0, w_, h_};
-      if (wasPressed && r.Contains(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)) && enabled_) OnClick();
+      if (wasPressed && r.Contains(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)) && Enabled()) OnClick();
       return 0;
     }
     case WM_KEYDOWN: {

@@ -32,7 +32,8 @@ class Control {
   void Move(double left, double top, double width = -1, double height = -1);
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
-  bool Enabled() const { return enabled_; }
+  // A control inside a disabled container is disabled too, and looks it.
+  bool Enabled() const { return enabled_ && (!container_ || container_->Enabled()); }
   void SetEnabled(bool e);
   void SetFocus();
   // Paints the control again.

@@ -30,6 +30,7 @@ void Form::Load() {
                                    ToPixels(initialTop_), ToPixels(initialWidth_),
                                    ToPixels(initialHeight_), 0, program_,
                                    [this](HWND, UINT m, WPARAM w, LPARAM l) { return Proc(m, w, l); });
+  desktop_.SetWindowCursor(hwnd_, mousePointer_);
   if (BorderStyle != vbBSNone) desktop_.SetFrame(hwnd_, {kBorder, kCaptionHeight + kBorder, kBorder, kBorder});
   // Controls in declaration order: a container is declared before what it holds.
   for (Control* c : controls_) c->Create(c->container() ? c->container()->hwnd() : hwnd_);
@@ -37,6 +38,11 @@ void Form::Load() {
   Form_Load();
   loading_ = false;
   Refresh();
+}
+
+void Form::SetMousePointer(int shape) {
+  mousePointer_ = shape;
+  if (hwnd_) desktop_.SetWindowCursor(hwnd_, shape);
 }
 
 HWND Form::hwnd() {

@@ -62,7 +62,9 @@ class Form {
   bool Visible();
   int BorderStyle = vbFixedSingle;  // set before the form loads
   bool KeyPreview = false;
-  int MousePointer = 0;  // 0 default, 11 hourglass
+  // The pointer over the form: 0 default, 11 hourglass.
+  int MousePointer() const { return mousePointer_; }
+  void SetMousePointer(int shape);
   win::Desktop& desktop() { return desktop_; }
 
   // Events.
@@ -97,6 +99,7 @@ class Form {
   std::string name_;
   win::HWND hwnd_ = 0;
   bool loading_ = false;
+  int mousePointer_ = 0;
   std::vector<Control*> controls_;
 };
 

@@ -27,8 +27,17 @@ Menu* Menu::Find(const std::string& name) {
   return nullptr;
 }
 
-Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
-  Desktop& d = form.desktop();
+namespace {
+
+bool HasVisibleItems(Menu& m) {
+  for (auto& i : m.items())
+    if (i->Visible) return true;
+  return false;
+}
+
+// Runs one level of a popup menu at a screen point (kept on the screen).
+// An item with items of its own opens them beside it, as a further popup.
+Menu* RunPopup(Desktop& d, int program, Menu& menu, int flags, POINT at) {
   std::vector<Menu*> shown;
   for (auto& i : menu.items())
     if (i->Visible) shown.push_back(i.get());
@@ -40,13 +49,6 @@ Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
     height += m->separator() ? kSeparatorHeight : kItemHeight;
   }
   height += 2;
-  POINT at;
-  if (x < 0 && y < 0) {
-    d.GetCursorPos(&at);
-  } else {
-    at = {ToPixels(x), ToPixels(y)};
-    d.ClientToScreen(form.hwnd(), &at);
-  }
   at.x = std::clamp<LONG>(at.x, 0, d.width() - kWidth);
   at.y = std::clamp<LONG>(at.y, 0, std::max(0, d.height() - height));
 
@@ -61,7 +63,7 @@ Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
   };
   const UINT chooseOn = (flags & vbPopupMenuRightButton) ? WM_RBUTTONUP : WM_LBUTTONUP;
   popup = d.CreateWindowExA(WS_EX_TOPMOST, "#32768", "", WS_VISIBLE | WS_POPUP, at.x, at.y, kWidth, height,
-                            0, d.ProgramOf(form.hwnd()), [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+                            0, program, [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
                               const int cx = GET_X_LPARAM(lp), cy = GET_Y_LPARAM(lp);
                               const bool inside = cx >= 0 && cy >= 0 && cx < kWidth && cy < height;
                               if (msg == WM_LBUTTONUP || msg == chooseOn) {
@@ -91,6 +93,9 @@ Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
     if (m->Checked) paint::Text(d, popup, "x", {6, tops[k], 20, tops[k] + kItemHeight}, colour, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     paint::Text(d, popup, m->Caption, {22, tops[k], kWidth - 4, tops[k] + kItemHeight}, colour,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (HasVisibleItems(*m))
+      paint::Text(d, popup, ">", {kWidth - 20, tops[k], kWidth - 6, tops[k] + kItemHeight}, colour,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
   }
   // Every click goes to the popup: outside it, the menu is dismissed.
   d.SetCapture(popup);
@@ -105,8 +110,27 @@ Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
     }
     throw;
   }
+  if (chosen && HasVisibleItems(*chosen)) {
+    std::size_t k = 0;
+    while (shown[k] != chosen) ++k;
+    return RunPopup(d, program, *chosen, flags, {at.x + kWidth - 4, at.y + tops[k]});
+  }
   if (chosen && chosen->Click) chosen->Click();
   return chosen;
+}
+
+}  // namespace
+
+Menu* PopupMenu(Form& form, Menu& menu, int flags, double x, double y) {
+  Desktop& d = form.desktop();
+  POINT at;
+  if (x < 0 && y < 0) {
+    d.GetCursorPos(&at);
+  } else {
+    at = {ToPixels(x), ToPixels(y)};
+    d.ClientToScreen(form.hwnd(), &at);
+  }
+  return RunPopup(d, d.ProgramOf(form.hwnd()), menu, flags, at);
 }
 
 }  // namespace altimar::forms

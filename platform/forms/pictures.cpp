@@ -25,6 +25,11 @@ void PictureBox::EnsureCanvas() {
     canvas_.Resize(s.width(), s.height(), ToPixel(BackColor));
     canvasReady_ = true;
   }
+  // With AutoRedraw, what was drawn through the device context is kept.
+  if (dcOut_) {
+    canvas_ = s;
+    dcOut_ = false;
+  }
 }
 
 win::Surface& PictureBox::Canvas() {
@@ -89,12 +94,15 @@ void PictureBox::SetPicture(const win::Surface& picture) {
 }
 
 HDC PictureBox::hDC() {
-  // Drawing through the DC goes on the control's window; keep the canvas in step.
+  // Drawing through the DC goes on the control's window; with AutoRedraw it
+  // becomes part of the picture the next time the control is used.
   EnsureCanvas();
+  dcOut_ = AutoRedraw;
   return desktop().gdi().GetDC(hwnd());
 }
 
 void PictureBox::Paint(win::Surface& s) {
+  if (dcOut_) EnsureCanvas();
   if (!canvasReady_) {
     s.Fill(ToPixel(BackColor));
     return;

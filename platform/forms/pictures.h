@@ -28,7 +28,8 @@ class PictureBox : public Control {
   void SetPicture(const win::Surface& picture);
   double ScaleWidth() { return Width(); }
   double ScaleHeight() { return Height(); }
-  // A device context on the picture, for GDI calls; release it with the desktop's GDI.
+  // A device context on the control's window, for GDI calls; release it with
+  // the desktop's GDI. Without AutoRedraw its drawing goes at the next Refresh.
   win::HDC hDC();
   // What the control shows.
   win::Surface& Canvas();
@@ -40,6 +41,7 @@ class PictureBox : public Control {
  private:
   win::Surface canvas_;
   bool canvasReady_ = false;
+  bool dcOut_ = false;  // a device context was handed out while AutoRedraw was on
   void EnsureCanvas();
 };
 

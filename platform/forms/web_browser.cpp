@@ -146,8 +146,9 @@ void WebBrowser::Load(const std::string& url, bool record) {
     picture_ = Surface();
     lines_.clear();
     title_ = fs::path(path).filename().string();
-    if (ext == ".bmp") {
-      if (!ReadBmp(path, picture_).empty()) lines_ = {"The picture cannot be read: " + title_};
+    if (ext == ".bmp" || ext == ".png") {
+      const std::string err = ext == ".bmp" ? ReadBmp(path, picture_) : ReadPng(path, picture_);
+      if (!err.empty()) lines_ = {"The picture cannot be read: " + title_};
     } else if (ext == ".htm" || ext == ".html" || ext == ".txt") {
       std::ifstream in(path, std::ios::binary);
       std::string content(kMaxPage, '\0');

@@ -415,6 +415,16 @@ HWND Desktop::WindowFromPoint(POINT p) const {
   return kDesktopWindow;
 }
 
+void Desktop::SetWindowCursor(HWND hwnd, int shape) {
+  if (IsWindow(hwnd)) Get(hwnd).cursor = shape;
+}
+
+int Desktop::CursorShapeAt(POINT p) const {
+  for (HWND h = WindowFromPoint(p); h != kDesktopWindow && IsWindow(h); h = GetParent(h))
+    if (Get(h).cursor != 0) return Get(h).cursor;
+  return 0;
+}
+
 bool Desktop::SetForegroundWindow(HWND hwnd) {
   if (!IsWindow(hwnd)) return false;
   while (GetParent(hwnd) != 0) hwnd = GetParent(hwnd);

@@ -97,6 +97,10 @@ class Desktop {
   bool EnableWindow(HWND hwnd, bool enable);
   bool IsWindowEnabled(HWND hwnd) const;
   HWND WindowFromPoint(POINT p) const;
+  // The pointer's shape over a window (0 default, 11 hourglass); the shape
+  // at a point is the nearest one set on the window there or its parents.
+  void SetWindowCursor(HWND hwnd, int shape);
+  int CursorShapeAt(POINT p) const;
   HWND GetForegroundWindow() const { return foreground_; }
   bool SetForegroundWindow(HWND hwnd);
   HWND SetFocus(HWND hwnd);  // returns the window that had the focus
@@ -210,8 +214,10 @@ class Desktop {
   void ComposeWindow(const Window& w, RECT clip, BYTE alpha);
   void ScheduleTimers();
   int MessageBoxWindow(std::string_view text, std::string_view caption, UINT flags);
-  void RunPending();
-  void ProcessInput();
+  // A modal loop takes one input event at a time, so that what is queued
+  // after the event that closes its window goes to whatever comes next.
+  void RunPending(bool oneInput = false);
+  void ProcessInput(bool oneInput = false);
   void RunTimers();
   void DeliverMouse(UINT msg, const MSLLHOOKSTRUCT& ev);
   void DeliverKey(int vk, bool down);

@@ -158,8 +158,8 @@ void Desktop::DeliverKey(int vk, bool down) {
   }
 }
 
-void Desktop::ProcessInput() {
-  while (!input_.empty()) {
+void Desktop::ProcessInput(bool oneInput) {
+  for (bool first = true; !input_.empty() && (first || !oneInput); first = false) {
     const InputEvent e = input_.front();
     input_.pop_front();
     if (e.kind == InputEvent::Key) {

@@ -56,14 +56,14 @@ void Desktop::RunTimers() {
   ScheduleTimers();
 }
 
-void Desktop::RunPending() {
+void Desktop::RunPending(bool oneInput) {
   const std::uint64_t now = clock_.NowMs();
   if (input_.empty() && posted_.empty() && now < nextDue_ && (!pump_ || now < nextPump_)) return;
   if (pump_ && now >= nextPump_) {
     nextPump_ = now + kPumpEveryMs;
     pump_();
   }
-  ProcessInput();
+  ProcessInput(oneInput);
   while (!posted_.empty()) {
     const Posted p = posted_.front();
     posted_.pop_front();
@@ -76,7 +76,7 @@ void Desktop::RunModalLoop(HWND hwnd) {
   std::uint64_t budget = kHeadlessModalBudgetMs;
   while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
     const bool hadWork = InputPending();
-    RunPending();
+    RunPending(true);
     if (!IsWindow(hwnd) || !IsWindowVisible(hwnd)) return;
     if (hadWork) continue;
     if (!headless()) {

@@ -153,4 +153,34 @@ std::string WritePng(const std::string& path, const Surface& s) {
   return {};
 }
 
+std::string ReadPng(const std::string& path, Surface& s) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str()))
+    return path + " is not a PNG file: " + image.message;
+  constexpr png_uint_32 kMaxSide = 16384;
+  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
+    png_image_free(&image);
+    return path + ": the picture is too large";
+  }
+  image.format = PNG_FORMAT_BGRA;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(image.width) * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+    const std::string why = image.message;
+    png_image_free(&image);
+    return path + " cannot be read: " + why;
+  }
+  // Transparent parts show white, as on a page.
+  Surface out(static_cast<int>(image.width), static_cast<int>(image.height));
+  for (std::size_t k = 0; k < pixels.size(); ++k) {
+    const std::uint32_t p = pixels[k];  // bytes B, G, R, A in memory
+    const unsigned a = p >> 24;
+    auto mix = [a](unsigned c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+    const unsigned r = mix((p >> 16) & 0xFF), g = mix((p >> 8) & 0xFF), b = mix(p & 0xFF);
+    out.row(static_cast<int>(k / image.width))[k % image.width] = (r << 16) | (g << 8) | b;
+  }
+  s = std::move(out);
+  return {};
+}
+
 }  // namespace altimar::win

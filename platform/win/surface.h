@@ -48,5 +48,7 @@ std::string WriteBmp(const std::string& path, const Surface& s);
 std::string ReadBmp(const std::string& path, Surface& s);
 // A PNG picture of the surface.
 std::string WritePng(const std::string& path, const Surface& s);
+// PNG pictures for people; transparency shows white.
+std::string ReadPng(const std::string& path, Surface& s);
 
 }  // namespace altimar::win

@@ -21,6 +21,7 @@ struct Window {
   LONG proc = 0;                // registered window procedure, 0 for none
   int program = 0;
   int flashes = 0;
+  int cursor = 0;  // pointer shape over it: 0 inherit/default, 11 hourglass
   bool invalid = false;  // needs WM_PAINT before the screen is next composed
   Surface surface;
 

@@ -95,6 +95,39 @@ TEST_F(FormsTest, AButtonShowsItsPictureFace) {
   EXPECT_EQ(d.ComposeScreen().at((r.left + r.right) / 2, (r.top + r.bottom) / 2), 0x00FF00u);
 }
 
+TEST_F(FormsTest, ADisabledFrameDisablesWhatItHoldsAndTheFormSetsThePointer) {
+  f.Show();
+  const POINT p = Centre(f.opt[1]);
+  f.opt[1].Caption = "Two";
+  f.frame.SetEnabled(false);
+  EXPECT_FALSE(f.opt[1].Enabled());
+  d.InjectClick(p.x, p.y);
+  d.DoEvents();
+  EXPECT_FALSE(f.opt[1].Value()) << "a click inside a disabled frame reaches nothing";
+  RECT r;
+  d.GetWindowRect(f.opt[1].hwnd(), &r);
+  int grey = 0, dark = 0;  // the caption is drawn in the disabled colour, not in black
+  const Surface& screen = d.ComposeScreen();
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left + 16; x < r.right; ++x) {
+      grey += screen.at(x, y) == 0x9A9A9Au;
+      dark += (screen.at(x, y) & 0xFF) < 0x60;
+    }
+  EXPECT_GT(grey, 0);
+  EXPECT_EQ(dark, 0);
+  f.frame.SetEnabled(true);
+  d.InjectClick(p.x, p.y);
+  d.DoEvents();
+  EXPECT_TRUE(f.opt[1].Value());
+
+  EXPECT_EQ(d.CursorShapeAt(p), 0);
+  f.SetMousePointer(11);
+  EXPECT_EQ(d.CursorShapeAt(p), 11) << "an hourglass over the form and what it holds";
+  EXPECT_EQ(d.CursorShapeAt({d.width() - 1, d.height() - 1}), 0);
+  f.SetMousePointer(0);
+  EXPECT_EQ(d.CursorShapeAt(p), 0);
+}
+
 TEST_F(FormsTest, AClickRaisesMouseDownMouseUpThenClickAndAModalFormReturnsWhenHidden) {
   Click(f.cmdOK);
   f.Show(true);  // the queued click hides it, which ends the modal loop
@@ -266,6 +299,19 @@ TEST_F(FormsTest, APopupMenuRunsTheChosenItemAndSkipsDisabledOnes) {
   d.InjectClick(1200, 780);  // outside: dismissed
   EXPECT_EQ(PopupMenu(f, bexo, vbPopupMenuLeftButton, 0, 0), nullptr);
   EXPECT_THROW(PopupMenu(f, bexo), ModalLoopError) << "headless, with no input the menu cannot end";
+  EXPECT_EQ(d.FindWindowA("#32768", ""), 0) << "and its window does not outlive the call";
+  EXPECT_EQ(d.GetCapture(), 0);
+
+  // An item with items opens them beside it; a click there runs the inner item.
+  auto& more = bexo.Add("more", "More");
+  more.Add("inner", "Inner").Click = [&] { ran.push_back("inner"); };
+  const int moreTop = 2 + 20 + 8 + 20 + 20;  // after About, the separator, Camera and Exit
+  d.InjectClick(origin.x + 30, origin.y + moreTop + 10);
+  d.InjectClick(origin.x + 220 - 4 + 30, origin.y + moreTop + 2 + 10);
+  chosen = PopupMenu(f, bexo, vbPopupMenuLeftButton, 0, 0);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(chosen->name(), "inner");
+  EXPECT_EQ(ran.back(), "inner");
   EXPECT_EQ(d.FindWindowA("#32768", ""), 0) << "and its window does not outlive the call";
   EXPECT_EQ(d.GetCapture(), 0);
 }

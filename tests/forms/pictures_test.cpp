@@ -1,4 +1,5 @@
 #include "platform/forms/pictures.h"
+#include "platform/win/gdi.h"
 #include "platform/forms/lists.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,35 @@ TEST_F(PicturesTest, APictureBoxClearsDrawsAndPrints) {
     for (int x = 0; x < 30; ++x) white += ((p.Canvas().at(x, y) >> 16) & 0xFF) > 0x80;
   EXPECT_GT(white, 5) << "the printed text";
   EXPECT_GT(p.CurrentY, 900) << "the print position moved down a line";
+}
+
+TEST_F(PicturesTest, DrawingThroughTheDeviceContextLastsOnlyWithAutoRedraw) {
+  auto& p = f.Picture1;
+  auto& gdi = d.gdi();
+  auto drawRed = [&] {
+    HDC dc = p.hDC();
+    RECT r{0, 0, 10, 10};
+    HBRUSH red = gdi.CreateSolidBrush(RGB(255, 0, 0));
+    gdi.FillRect(dc, &r, red);
+    gdi.DeleteObject(red);
+    gdi.ReleaseDC(p.hwnd(), dc);
+  };
+  const POINT in = At(p, 5, 5);
+  p.BackColor = RGB(0, 0, 255);
+  p.Cls();
+  drawRed();
+  EXPECT_EQ(d.ComposeScreen().at(in.x, in.y), 0xFF0000u);
+  p.Refresh();
+  EXPECT_EQ(d.ComposeScreen().at(in.x, in.y), 0x0000FFu) << "without AutoRedraw a repaint wipes it";
+
+  p.AutoRedraw = true;
+  drawRed();
+  p.Line(0, 300, 150, 300, RGB(0, 255, 0));  // drawing by the control keeps it too
+  p.Refresh();
+  EXPECT_EQ(d.ComposeScreen().at(in.x, in.y), 0xFF0000u) << "with AutoRedraw it is part of the picture";
+  EXPECT_EQ(p.Canvas().at(5, 5), 0xFF0000u);
+  p.Cls();
+  EXPECT_EQ(d.ComposeScreen().at(in.x, in.y), 0x0000FFu) << "until the picture is cleared";
 }
 
 TEST_F(PicturesTest, AListViewShowsRowsUnderItsHeadersAndAClickSelects) {

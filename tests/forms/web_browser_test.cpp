@@ -23,6 +23,8 @@ class BrowserTest : public ::testing::Test {
     std::ofstream(dir / "b.txt") << "plain\ntext";
     Surface pic(4, 3, 0xFF0000);
     WriteBmp((dir / "c.bmp").string(), pic);
+    WritePng((dir / "d.png").string(), Surface(4, 3, 0x00FF00));
+    std::ofstream(dir / "e.png") << "not a picture";
     web.Move(0, 0, 4500, 3000);
     form.Show();
   }
@@ -74,6 +76,17 @@ TEST_F(BrowserTest, HistoryGoesBackAndForwardAndNewWindowsCanBeRefused) {
   RECT r;
   d.GetWindowRect(web.hwnd(), &r);
   EXPECT_EQ(d.ComposeScreen().at(r.left + 5, r.top + 5), 0xFF0000u) << "the picture is drawn";
+}
+
+TEST_F(BrowserTest, APngShowsAsItsPictureAndABrokenOneSaysSo) {
+  RECT r;
+  d.GetWindowRect(web.hwnd(), &r);
+  web.Navigate((dir / "d.png").string());
+  EXPECT_TRUE(web.DocumentLines().empty());
+  EXPECT_EQ(d.ComposeScreen().at(r.left + 5, r.top + 5), 0x00FF00u);
+  web.Navigate((dir / "e.png").string());
+  ASSERT_FALSE(web.DocumentLines().empty());
+  EXPECT_EQ(web.DocumentLines().front(), "The picture cannot be read: e.png");
 }
 
 // Found by the fuzzer: a page ending inside a closing script tag looped forever.
