@@ -24,6 +24,12 @@ void Control::Create(HWND parent) {
   desktop().EnableWindow(hwnd_, enabled_);
 }
 
+void Control::Destroy() {
+  if (hwnd_ && desktop().IsWindow(hwnd_)) desktop().DestroyWindow(hwnd_);
+  hwnd_ = 0;
+  pressed_ = false;
+}
+
 HWND Control::hwnd() {
   if (!hwnd_) form_.Load();
   return hwnd_;

@@ -20,6 +20,8 @@ class Control {
 
   // Creates the window under the container's (the form's loading does this).
   void Create(win::HWND parent);
+  // Destroys the window (the form unloads); the next load creates it again.
+  virtual void Destroy();
   win::HWND hwnd();
   const std::string& name() const { return name_; }
   Control* container() const { return container_; }

@@ -100,7 +100,7 @@ void OptionButton::SetValue(bool v) {
   if (v) {
     for (Control* c : form().controls()) {
       auto* o = dynamic_cast<OptionButton*>(c);
-      if (o && o != this && o->name() == name() && o->container() == container() && o->value_) {
+      if (o && o != this && o->container() == container() && o->value_) {
         o->value_ = false;
         o->Refresh();
       }

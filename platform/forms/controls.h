@@ -67,8 +67,9 @@ class CheckBox : public Control {
   const char* ClassName() const override { return "ThunderCheckBox"; }
 };
 
-// One element of an option-button array: the elements sharing a container
-// and a name are exclusive. Click(Index) arrives through ClickIndex.
+// An option button, alone or as an element of an array (Index >= 0): the
+// option buttons sharing a container are exclusive. Click(Index) arrives
+// through ClickIndex.
 class OptionButton : public Control {
  public:
   OptionButton(Form& form, std::string name, int index, Control* container = nullptr);

@@ -63,7 +63,7 @@ void Form::Hide() {
 }
 
 bool Form::Unload(int mode) {
-  if (!hwnd_) return true;
+  if (!hwnd_ || unloading_) return true;
   bool cancel = false;
   if (QueryUnload) QueryUnload(cancel, mode);
   if (cancel) {
@@ -71,10 +71,14 @@ bool Form::Unload(int mode) {
     if (mode == vbFormControlMenu) Hide();
     return false;
   }
+  unloading_ = true;
   Form_Unload(cancel);
-  if (cancel) return false;
+  unloading_ = false;
+  if (cancel || !hwnd_) return !cancel;
   const HWND h = hwnd_;
   hwnd_ = 0;
+  // Controls moved into other programs' windows go with the form too.
+  for (Control* c : controls_) c->Destroy();
   desktop_.DestroyWindow(h);
   return true;
 }

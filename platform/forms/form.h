@@ -99,6 +99,7 @@ class Form {
   std::string name_;
   win::HWND hwnd_ = 0;
   bool loading_ = false;
+  bool unloading_ = false;  // in Form_Unload: a second Unload from there does nothing
   int mousePointer_ = 0;
   std::vector<Control*> controls_;
 };

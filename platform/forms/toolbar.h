@@ -77,6 +77,10 @@ class Toolbar : public Control {
 
  public:
   ~Toolbar() override { HideTip(); }
+  void Destroy() override {
+    HideTip();
+    Control::Destroy();
+  }
   win::HWND ToolTipWindow() const { return tip_; }
 };
 

@@ -13,6 +13,9 @@ class Random {
   virtual float NextSingle() = 0;
   // Skips n numbers, as if NextSingle had been called n times.
   virtual void Discard(std::uint64_t n) = 0;
+  // Starts a new sequence from a seed (the timer, for Randomize); a
+  // scripted generator keeps its script.
+  virtual void Randomize(std::uint64_t seed) { (void)seed; }
 };
 
 // PCG32 (O'Neill): small, fast, statistically sound, and able to jump ahead.
@@ -24,6 +27,7 @@ class Pcg32 final : public Random {
 
   float NextSingle() override;
   void Discard(std::uint64_t n) override;
+  void Randomize(std::uint64_t seed) override { *this = Pcg32(seed); }
   std::uint32_t NextU32();
 
  private:

@@ -502,7 +502,14 @@ LRESULT Desktop::CallWindowProcA(LONG proc, HWND hwnd, UINT msg, WPARAM wp, LPAR
 LRESULT Desktop::SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const Window* w = Find(hwnd);
   if (!w || hwnd == kDesktopWindow) return 0;
-  return CallWindowProcA(w->proc, hwnd, msg, wp, lp);
+  const LRESULT r = CallWindowProcA(w->proc, hwnd, msg, wp, lp);
+  // The default reaction to a press on a caption: the window follows the
+  // pointer until the left button comes up.
+  if (msg == WM_NCLBUTTONDOWN && wp == HTCAPTION && IsWindow(hwnd)) {
+    dragWindow_ = hwnd;
+    dragFrom_ = cursor_;
+  }
+  return r;
 }
 
 bool Desktop::PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -218,6 +218,7 @@ class Desktop {
   // after the event that closes its window goes to whatever comes next.
   void RunPending(bool oneInput = false);
   void ProcessInput(bool oneInput = false);
+  bool DragWindow(UINT msg);
   void RunTimers();
   void DeliverMouse(UINT msg, const MSLLHOOKSTRUCT& ev);
   void DeliverKey(int vk, bool down);
@@ -265,6 +266,8 @@ class Desktop {
   LONG nextProc_ = 0x400000;
   HWND foreground_ = 0, focus_ = 0, capture_ = 0;
   POINT cursor_{};
+  HWND dragWindow_ = 0;  // moving with the pointer after a press on its caption
+  POINT dragFrom_{};
   std::uint8_t keys_[256] = {};
   std::deque<InputEvent> input_;
   std::deque<Posted> posted_;

@@ -187,8 +187,27 @@ void Desktop::ProcessInput(bool oneInput) {
     }
     if (e.kind == InputEvent::Move) cursor_ = ev.pt;
     if (e.kind == InputEvent::Button && e.vk >= 0 && e.vk < 256) keys_[e.vk] = e.down ? 1 : 0;
+    if (dragWindow_ != 0 && DragWindow(msg)) continue;
     DeliverMouse(msg, ev);
   }
+}
+
+// A window dragged by its caption moves with the pointer; the drag takes
+// the mouse until the left button comes up.
+bool Desktop::DragWindow(UINT msg) {
+  if (!IsWindow(dragWindow_)) {
+    dragWindow_ = 0;
+    return false;
+  }
+  if (msg == WM_MOUSEMOVE) {
+    Window& w = Get(dragWindow_);
+    const int dx = cursor_.x - dragFrom_.x, dy = cursor_.y - dragFrom_.y;
+    MoveWindow(dragWindow_, w.rect.left + dx, w.rect.top + dy, w.rect.width(), w.rect.height(), true);
+    dragFrom_ = cursor_;
+    return true;
+  }
+  if (msg == WM_LBUTTONUP) dragWindow_ = 0;
+  return true;
 }
 
 }  // namespace altimar::win

@@ -39,6 +39,11 @@ FontEngine::~FontEngine() {
   if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
 }
 
+const std::vector<std::string>& FontEngine::ScreenFontNames() {
+  static const std::vector<std::string> names = {"DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif"};
+  return names;
+}
+
 std::string FontEngine::FontFile(const LOGFONTA& f) {
   const std::string name = Lower(std::string_view(f.lfFaceName, strnlen(f.lfFaceName, sizeof f.lfFaceName)));
   const bool bold = f.lfWeight >= 600, italic = f.lfItalic != 0;

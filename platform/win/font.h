@@ -27,6 +27,8 @@ class FontEngine {
   FontEngine& operator=(const FontEngine&) = delete;
 
   bool available() const { return library_ != nullptr; }
+  // The faces the screen offers, by name.
+  static const std::vector<std::string>& ScreenFontNames();
   // The font file a LOGFONT resolves to.
   static std::string FontFile(const LOGFONTA& f);
   TextMetrics Metrics(const LOGFONTA& f);

@@ -1,0 +1,80 @@
+#include "app/program.h"
+
+namespace altimar::app {
+
+using namespace altimar::win;
+
+namespace {
+host::MenuBarLinks MenuLinks(Program& p) {
+  host::MenuBarLinks l;
+  l.setWorkspaceToolbarVisible = [&p](bool v) { p.frmQuarlin.Toolbar1.SetVisible(v); };
+  l.startCircleTool = [&p] { p.frmQuarlin.Command36_Click(); };
+  l.unloadWorkspace = [&p] { p.frmQuarlin.Unload(); };
+  l.workspaceHwnd = [&p] { return p.frmQuarlin.loaded() ? p.frmQuarlin.hwnd() : 0; };
+  l.initScreenDrawing = [&p] { p.drawing.InitScreenDrawing(); };
+  l.drawScreenText = [&p](const std::string& t, std::int32_t c, int f, int o) {
+    p.drawing.DrawScreenText(t, c, f, o);
+  };
+  l.renderHwnd = [&p] { return p.drawing.GERenderHwnd; };
+  l.progressBar = &p.frmQuarlin.ProgressBar1;
+  l.menuBarLeft = &p.frmQuarlin.MenuBarLeft;
+  l.flatEarth = &p.flatEarth;
+  return l;
+}
+
+ui::FloatingInfoLinks FloatingLinks(Program& p) {
+  ui::FloatingInfoLinks l;
+  // The highlight dialog's floating-info boxes come with that dialog.
+  l.clearWorkspaceBox = [&p] {
+    if (p.frmQuarlin.loaded()) p.frmQuarlin.chkFloatingInfo.SetValue(0);
+  };
+  return l;
+}
+}  // namespace
+
+Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
+    : desktop(d),
+      id(d.StartProgram("altimar")),
+      programDir(std::move(dir)),
+      random(seed),
+      hooks(d, id),
+      hotkeys(d),
+      attached(d),
+      contour(d, random),
+      drawing(d, random, style, hooks.LastHookPoint, ge.GERenderRect),
+      frmMove(d, id),
+      frmFloatingInfo(d, id, FloatingLinks(*this)),
+      frmGEMenu(d, id, ge, hotkeys, programDir, MenuLinks(*this)),
+      frmQuarlin(d, id,
+                 workspace::WorkspaceModules{ge, hooks, hotkeys, attached, style, contour, frmGEMenu,
+                                             frmMove, frmFloatingInfo, programDir,
+                                             [this] { End(); }}) {
+  contour.set_mouse_hooks(&hooks);
+  contour.set_progress_bar(&frmQuarlin.ProgressBar1);
+  host::HotkeyActions& a = hotkeys.actions;
+  a.contourBarClick = [this] { frmGEMenu.contourBar_Click(); };
+  a.cancelSampling = [this] { contour.CancelSampling = true; };
+  a.cameraClick = [this] { frmGEMenu.bexoCamera_Click(); };
+  a.geMainWindow = [this] { return ge.GEMainHwnd; };
+  a.contourDialog = [] { return HWND{0}; };
+}
+
+Program::~Program() { End(); }
+
+void Program::Start() { frmQuarlin.Load(); }
+
+void Program::End() {
+  if (ending_ || ended_) return;
+  ending_ = true;
+  hooks.HookPopAll();
+  if (frmQuarlin.loaded() && hotkeys.SavedWndProc != 0) hotkeys.HotkeyRemove(frmQuarlin.hwnd());
+  frmGEMenu.Unload();
+  frmFloatingInfo.Unload();
+  frmMove.Unload();
+  frmQuarlin.Unload();
+  desktop.EndProgram(id);
+  ending_ = false;
+  ended_ = true;
+}
+
+}  // namespace altimar::app

@@ -1,0 +1,230 @@
+// Start-up, the connection modes, docking beside the globe, and shutdown.
+#include "workspace/frm_quarlin.h"
+
+#include "host/window_search.h"
+
+namespace altimar::workspace {
+
+using namespace altimar::forms;
+using namespace altimar::win;
+
+FrmQuarlin::FrmQuarlin(Desktop& desktop, int program, WorkspaceModules modules)
+    : Form(desktop, program, "frmQuarlin"), objGE(desktop), m_(std::move(modules)) {
+  initialCaption_ = "Altimar";
+  LayOut();
+}
+
+void FrmQuarlin::WireHandlers() {
+  Toolbar1.ButtonClick = [this](ToolbarButton& b) { Toolbar1_ButtonClick(b); };
+  Toolbar1.MouseDown = [this](int button, int shift, double x, double y) {
+    Toolbar1_MouseDown(button, shift, x, y);
+  };
+  for (auto& o : optStart) o.ClickIndex = [this](int index) { optStart_Click(index); };
+  Command34.Click = [this] { Command34_Click(); };
+  chkFloatingInfo.Click = [this] { chkFloatingInfo_Click(); };
+  Command36.Click = [this] { Command36_Click(); };
+  Timer6GEStatus.Tick = [this] {
+    if (!host::IsGERunning(desktop())) Unload();
+  };
+  m_.hooks.SetClientHandler(host::kHookDock, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) {
+    return DockClient(msg, e);
+  });
+}
+
+void FrmQuarlin::Form_Load() {
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer6GEStatus.SetEnabled(false);
+  WireHandlers();
+  // 1. One copy only.
+  const int first = desktop().FindProgram("altimar");
+  if ((first != 0 && first != desktop().ProgramOf(hwnd())) ||
+      desktop().FindWindowA(nullptr, "Tessmor") != 0) {
+    desktop().MessageBoxA(0, "It is started.", "Altimar", MB_OK | MB_SYSTEMMODAL);
+    m_.endProgram();
+    return;
+  }
+  // 2. What a later start looks for.
+  SetCaption("Tessmor");
+  MenuBarLeft = 4500;
+  // 3, 4. Hook clients and styles.
+  m_.hooks.FillClientTable();
+  m_.style.SetStyleDefaults();
+  // 5. Top right of the screen.
+  Move(desktop().width() * 15.0 - Width() - 540, 0);
+  // 6. Workspace texts, the properties picture, the contour button set.
+  for (TextBox* t : {&txtOpenFile, &txtLon1, &txtLat1, &txtLon2, &txtLat2, &txtFID, &Text1, &Text4})
+    t->SetText("");
+  imgProperties.SetPicture(win::Surface(24, 24, 0xD8A020));  // the "openframe" picture
+  Command18.Caption = "Start Editing";
+  BuildContourToolbar();
+  // 7. Embed.
+  optStart_Click(kEmbed);
+  if (!loaded()) return;  // the globe was not there: the program has ended
+  // 8. Contouring defaults.
+  m_.contour.SetStartupDefaults();
+}
+
+bool FrmQuarlin::ReadGEMainRect() {
+  RECT r;
+  if (!desktop().GetWindowRect(m_.ge.GEMainHwnd, &r)) return false;
+  m_.ge.GEMainRect = r;
+  return true;
+}
+
+void FrmQuarlin::optStart_Click(int index) {
+  if (!host::IsGERunning(desktop())) {
+    desktop().MessageBoxA(0, "Google Earth is not running.\r\n\r\nYou should start it first.", "Altimar",
+                          MB_OK | MB_ICONQUESTION);
+    m_.endProgram();
+    return;
+  }
+  Timer6GEStatus.SetInterval(1000);
+  Timer6GEStatus.SetEnabled(true);
+  // Leave the mode before: the dock hook goes, a re-parented form goes back.
+  if (ConnectMode == kDock) {
+    m_.hooks.HookPop();
+    Docked = false;
+  } else if (ConnectMode == kMdiChild) {
+    desktop().SetParent(AttachedHwnd, AttachedOldParent);
+  }
+  switch (index) {
+    case kNormal:
+      m_.hooks.HookPop();
+      ConnectMode = kNormal;
+      break;
+    case kDock:
+      if (!Docked) {
+        m_.ge.GEMainHwnd = objGE->GetMainHwnd();
+        if (ReadGEMainRect()) {
+          const RECT& r = m_.ge.GEMainRect;
+          host::SetWindowAlpha(desktop(), hwnd(), 0);
+          Move(r.right * 15.0, r.top * 15.0, Width(), (r.bottom - r.top) * 15.0);
+          Show();
+          host::FadeInWindow(desktop(), hwnd(), true);
+          m_.hooks.HookPush("Dock");
+          Docked = true;
+        }
+      }
+      ConnectMode = kDock;
+      break;
+    case kEmbed:
+      ConnectMode = kEmbed;
+      Move(60000, Top());
+      Toolbar1.SetVisible(true);
+      chkFloatingInfo.SetValue(1);
+      AttachToGEMenuBar(Toolbar1);
+      Command34_Click();
+      AttachToGEMenuBar(ProgressBar1);
+      ProgressBar1.Move(ProgressBar1.Left(), 60);
+      m_.hotkeys.HotkeyInstall(hwnd());
+      break;
+    case kMdiChild:
+      ConnectMode = kMdiChild;
+      m_.ge.GEMainHwnd = objGE->GetMainHwnd();
+      if (ReadGEMainRect()) {
+        AttachedHwnd = hwnd();
+        AttachedOldParent = desktop().SetParent(hwnd(), objGE->GetMainHwnd());
+        Move(0, 0);
+      }
+      break;
+    case kMdiParent:
+      ConnectMode = kMdiParent;
+      break;
+    case kMenu:
+      ConnectMode = kMenu;
+      break;
+    default:
+      break;
+  }
+}
+
+void FrmQuarlin::AttachToGEMenuBar(Control& control) {
+  AttachedHwnd = control.hwnd();
+  const HWND menubar = host::WindowSearch(desktop()).FindGEChildWindow("menubar");
+  if (menubar == 0) return;
+  m_.ge.GEMainHwnd = objGE->GetMainHwnd();
+  ReadGEMainRect();
+  RECT r;
+  if (desktop().GetWindowRect(objGE->GetRenderHwnd(), &r)) m_.ge.GERenderRect = r;
+  AttachedOldParent = desktop().SetParent(AttachedHwnd, menubar);
+  control.Move(6000, -15);
+}
+
+void FrmQuarlin::ParentToGEMenuBar(HWND h) {
+  const HWND menubar = host::WindowSearch(desktop()).FindGEChildWindow("menubar");
+  if (menubar == 0) return;
+  m_.ge.GEMainHwnd = objGE->GetMainHwnd();
+  AttachedOldParent = desktop().SetParent(h, menubar);
+}
+
+void FrmQuarlin::Command34_Click() {
+  Toolbar1.SetVisible(false);
+  m_.menuBar.bexo.Visible = false;
+  ParentToGEMenuBar(m_.menuBar.Frame1.hwnd());
+  m_.menuBar.Frame1.Move(MenuBarLeft, m_.menuBar.Frame1.Top());
+}
+
+// Keeps the workspace beside the globe's main window as the globe moves,
+// hides it while the globe is minimised and keeps it on top while the globe
+// is maximised. Never swallows the event.
+bool FrmQuarlin::DockClient(WPARAM, const MSLLHOOKSTRUCT& e) {
+  if (e.pt.x == lastDockPoint_.x && e.pt.y == lastDockPoint_.y) return false;
+  if (desktop().WindowFromPoint(e.pt) != m_.ge.GEMainHwnd) return false;
+  lastDockPoint_ = e.pt;
+  if (!ReadGEMainRect()) return false;
+  const bool maximised = desktop().IsZoomed(m_.ge.GEMainHwnd);
+  const bool minimised = desktop().IsIconic(m_.ge.GEMainHwnd);
+  if (maximised || minimised) {
+    if (maximised && !m_.ge.GEWasMaximized) {
+      desktop().SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      m_.ge.GEWasMaximized = true;
+    } else if (!maximised && m_.ge.GEWasMaximized) {
+      desktop().SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      m_.ge.GEWasMaximized = false;
+    }
+    if (minimised) {
+      if (!m_.ge.GEWasMinimized) Hide();
+      m_.ge.GEWasMinimized = true;
+    } else if (m_.ge.GEWasMinimized) {
+      Show();
+      m_.ge.GEWasMinimized = false;
+    }
+    return false;
+  }
+  if (!Visible()) Show();
+  const RECT& r = m_.ge.GEMainRect;
+  const double left = r.right * 15.0 + Width() / 2 < desktop().width() * 15.0 ? r.right * 15.0
+                                                                                : r.left * 15.0 - Width();
+  Move(left, r.top * 15.0, Width(), (r.bottom - r.top) * 15.0);
+  return false;
+}
+
+void FrmQuarlin::chkFloatingInfo_Click() {
+  PictureBox& picture = m_.floatingInfo.Picture1;
+  if (chkFloatingInfo.Value == 1) {
+    m_.floatingInfo.Hide();
+    picture.SetVisible(false);
+    m_.attached.AttachWindow(picture.hwnd(), objGE->GetRenderHwnd());
+    Text1.SetVisible(false);
+  } else {
+    m_.attached.DetachWindow(picture.hwnd());
+    picture.SetVisible(false);
+    Text1.SetVisible(true);
+  }
+}
+
+void FrmQuarlin::Form_Unload(bool& cancel) {
+  (void)cancel;
+  m_.hooks.HookPop();
+  // The selection documents shown in the globe are emptied by the selection
+  // tools, which keep these flags.
+  SelectionShown = DeletedShown = false;
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer6GEStatus.SetEnabled(false);
+  m_.frmMove.Unload();
+  m_.endProgram();
+}
+
+}  // namespace altimar::workspace

@@ -1,0 +1,197 @@
+// The workspace form: the program's start-up form. It carries the toolbar
+// that goes into the globe's menu bar (contour or workspace button set) with
+// its dispatcher, the connection modes that attach the program to the globe,
+// the timer that ends the program with the globe, and the frames of buttons
+// of the GIS workspace.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "contour/contour.h"
+#include "contour/contour_command.h"
+#include "host/application_ge.h"
+#include "host/ge_windows.h"
+#include "host/hotkeys.h"
+#include "host/menu_bar_form.h"
+#include "host/mouse_hooks.h"
+#include "host/window_utils.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/pictures.h"
+#include "platform/forms/toolbar.h"
+#include "ui/small_windows.h"
+#include "ui/style_settings.h"
+
+namespace altimar::workspace {
+
+enum ConnectModes { kNormal = 0, kDock = 1, kEmbed = 2, kMdiChild = 3, kMdiParent = 4, kMenu = 5 };
+
+// The program's modules the form works with; the program owns them.
+struct WorkspaceModules {
+  host::GEWindows& ge;
+  host::MouseHooks& hooks;
+  host::Hotkeys& hotkeys;
+  host::AttachedWindows& attached;
+  ui::StyleSettings& style;
+  contour::Contour& contour;
+  host::FrmGEMenu& menuBar;
+  ui::FrmMove& frmMove;
+  ui::FrmFloatingInfo& floatingInfo;
+  std::string programDir;
+  std::function<void()> endProgram;  // ends the program (forms, hooks, hot keys)
+};
+
+class FrmQuarlin : public forms::Form {
+ public:
+  FrmQuarlin(win::Desktop& desktop, int program, WorkspaceModules modules);
+
+  // --- start-up, connection modes and shutdown ---
+  void optStart_Click(int index);
+  void AttachToGEMenuBar(forms::Control& control);
+  void ParentToGEMenuBar(win::HWND hwnd);
+  void Command34_Click();
+  // Where the progress bar goes in the menu bar while a command runs.
+  void PlaceProgressBar();
+
+  // --- toolbar ---
+  void BuildWorkspaceToolbar();
+  void BuildContourToolbar();
+  void EnableAllButtons() { SetAllButtons(true); }
+  void DisableAllButtons() { SetAllButtons(false); }
+  void EnableButtons(const std::vector<std::string>& keys) { SetButtons(keys, true); }
+  void DisableButtons(const std::vector<std::string>& keys) { SetButtons(keys, false); }
+  void Toolbar1_ButtonClick(forms::ToolbarButton& button);
+  void Toolbar1_MouseDown(int button, int shift, double x, double y);
+  void chkFloatingInfo_Click();
+  // The contour command, as the toolbar runs it.
+  contour::ContourCommandResult RunContour();
+  // What the last contour command gave (for front ends and tests).
+  contour::ContourCommandResult lastContour;
+
+  // Commands of the frames and keys whose work comes with later parts of the
+  // workspace; they exist so the dispatcher reaches them, and do nothing yet.
+  bool OpenCommand() { return false; }
+  void CaptureToggle() {}
+  void Command36_Click() {}
+  void SelectedShiftCommand() {}
+  void FastSearchCommand() {}
+  void ShiftCommand() {}
+  void HtmlCommand() {}
+  void StyleDialog(const std::string& key) { (void)key; }
+  void ContourDialog() {}
+
+  // --- fields ---
+  host::ApplicationGE objGE;
+  std::int32_t ConnectMode = -1;
+  bool Docked = false;
+  win::HWND AttachedHwnd = 0;
+  win::HWND AttachedOldParent = 0;
+  std::int16_t MenuBarLeft = 4500;
+  std::string LastToolKey;
+  bool SelectionShown = false, DeletedShown = false;  // selection documents shown in the globe
+
+  // --- controls ---
+  forms::Toolbar Toolbar1{*this, "Toolbar1"};
+  forms::ImageList ImageList4GEToolbar;
+  forms::ProgressBar ProgressBar1{*this, "ProgressBar1"};
+  forms::CommandButton Command34{*this, "Command34"};
+  forms::Frame frameStart{*this, "frameStart"};
+  forms::OptionButton optStart[6] = {{*this, "optStart", 0, &frameStart}, {*this, "optStart", 1, &frameStart},
+                                     {*this, "optStart", 2, &frameStart}, {*this, "optStart", 3, &frameStart},
+                                     {*this, "optStart", 4, &frameStart}, {*this, "optStart", 5, &frameStart}};
+
+  forms::Frame Frame1{*this, "Frame1"};
+  forms::OptionButton optOpenResource[2] = {{*this, "optOpenResource", 0, &Frame1},
+                                            {*this, "optOpenResource", 1, &Frame1}};
+  forms::Label lblResource{*this, "lblResource", &Frame1};
+  forms::TextBox txtOpenFile{*this, "txtOpenFile", &Frame1};
+  forms::CommandButton Command6{*this, "Command6", &Frame1};
+  forms::CommandButton Command20{*this, "Command20", &Frame1};
+
+  forms::Frame framePickUp{*this, "framePickUp"};
+  forms::Image imgPickUp{*this, "imgPickUp", &framePickUp};
+  forms::CommandButton Command2{*this, "Command2", &framePickUp};
+  forms::CommandButton Command36{*this, "Command36", &framePickUp};
+  forms::Frame Frame5{*this, "Frame5", &framePickUp};
+  forms::OptionButton optSelectType[2] = {{*this, "optSelectType", 0, &Frame5},
+                                          {*this, "optSelectType", 1, &Frame5}};
+  forms::CheckBox chkFloatingInfo{*this, "chkFloatingInfo", &framePickUp};
+  forms::CommandButton cmdOptionHighlight{*this, "cmdOptionHighlight", &framePickUp};
+  forms::CommandButton cmdOptionCursor{*this, "cmdOptionCursor", &framePickUp};
+
+  forms::Frame frameSearchOnCoords{*this, "frameSearchOnCoords"};
+  forms::OptionButton Option1{*this, "Option1", -1, &frameSearchOnCoords};
+  forms::OptionButton Option4{*this, "Option4", -1, &frameSearchOnCoords};
+  forms::Label lblLon{*this, "lblLon", &frameSearchOnCoords};
+  forms::Label lblLat{*this, "lblLat", &frameSearchOnCoords};
+  forms::TextBox txtLon1{*this, "txtLon1", &frameSearchOnCoords};
+  forms::TextBox txtLat1{*this, "txtLat1", &frameSearchOnCoords};
+  forms::TextBox txtLon2{*this, "txtLon2", &frameSearchOnCoords};
+  forms::TextBox txtLat2{*this, "txtLat2", &frameSearchOnCoords};
+  forms::CommandButton Command1{*this, "Command1", &frameSearchOnCoords};
+
+  forms::Frame frameBrowser{*this, "frameBrowser"};
+  forms::Label lblFID{*this, "lblFID", &frameBrowser};
+  forms::TextBox txtFID{*this, "txtFID", &frameBrowser};
+  forms::CommandButton Command21{*this, "Command21", &frameBrowser};
+  forms::CommandButton Command22{*this, "Command22", &frameBrowser};
+  forms::CommandButton Command5{*this, "Command5", &frameBrowser};
+  forms::CheckBox chkShowBBox{*this, "chkShowBBox", &frameBrowser};
+  forms::CommandButton cmdOptionBBox{*this, "cmdOptionBBox", &frameBrowser};
+
+  forms::Frame frameEdit{*this, "frameEdit"};
+  forms::Image imgEdit{*this, "imgEdit", &frameEdit};
+  forms::CommandButton Command18{*this, "Command18", &frameEdit};
+  forms::CommandButton Command7{*this, "Command7", &frameEdit};
+  forms::CommandButton Command4{*this, "Command4", &frameEdit};
+  forms::CommandButton Command11{*this, "Command11", &frameEdit};
+  forms::CommandButton Command12{*this, "Command12", &frameEdit};
+
+  forms::Frame frameExport{*this, "frameExport"};
+  forms::CommandButton Command8{*this, "Command8", &frameExport};
+  forms::CommandButton Command9{*this, "Command9", &frameExport};
+  forms::CommandButton Command10{*this, "Command10", &frameExport};
+  forms::CheckBox Check1{*this, "Check1", &frameExport};
+  forms::CommandButton Command13{*this, "Command13", &frameExport};
+
+  forms::Frame Frame2{*this, "Frame2"};
+  forms::OptionButton Option2{*this, "Option2", -1, &Frame2};
+  forms::OptionButton Option3{*this, "Option3", -1, &Frame2};
+  forms::TextBox Text4{*this, "Text4", &Frame2};
+
+  forms::Frame Frame3{*this, "Frame3"};
+  forms::CommandButton Command16{*this, "Command16", &Frame3};
+  forms::CommandButton Command15{*this, "Command15", &Frame3};
+
+  forms::Frame frameProperties{*this, "frameProperties"};
+  forms::Image imgProperties{*this, "imgProperties", &frameProperties};
+  forms::TextBox Text1{*this, "Text1", &frameProperties};
+  forms::CommandButton Command26{*this, "Command26", &frameProperties};
+
+  forms::TextBox GEMouseX{*this, "GEMouseX"};
+  forms::TextBox GEMouseY{*this, "GEMouseY"};
+  forms::TextBox GEMouseX2{*this, "GEMouseX2"};
+  forms::TextBox GEMouseY2{*this, "GEMouseY2"};
+
+  forms::Timer Timer1{*this, "Timer1"};
+  forms::Timer Timer2{*this, "Timer2"};
+  forms::Timer Timer6GEStatus{*this, "Timer6GEStatus"};
+
+ protected:
+  void Form_Load() override;
+  void Form_Unload(bool& cancel) override;
+
+ private:
+  void LayOut();
+  void WireHandlers();
+  void SetAllButtons(bool enabled);
+  void SetButtons(const std::vector<std::string>& keys, bool enabled);
+  bool DockClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool ReadGEMainRect();
+  win::POINT lastDockPoint_{-1, -1};
+  bool contourDialogLoaded_ = false;
+  WorkspaceModules m_;
+};
+
+}  // namespace altimar::workspace
