@@ -175,14 +175,17 @@ bool FrmQuarlin::DockClient(WPARAM, const MSLLHOOKSTRUCT& e) {
   if (!ReadGEMainRect()) return false;
   const bool maximised = desktop().IsZoomed(m_.ge.GEMainHwnd);
   const bool minimised = desktop().IsIconic(m_.ge.GEMainHwnd);
+  // On top while the globe is maximised. (Checked on every event: checked
+  // only while the globe is maximised or minimised, a restored globe would
+  // leave the workspace on top for good.)
+  if (maximised && !m_.ge.GEWasMaximized) {
+    desktop().SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_.ge.GEWasMaximized = true;
+  } else if (!maximised && m_.ge.GEWasMaximized) {
+    desktop().SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_.ge.GEWasMaximized = false;
+  }
   if (maximised || minimised) {
-    if (maximised && !m_.ge.GEWasMaximized) {
-      desktop().SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-      m_.ge.GEWasMaximized = true;
-    } else if (!maximised && m_.ge.GEWasMaximized) {
-      desktop().SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-      m_.ge.GEWasMaximized = false;
-    }
     if (minimised) {
       if (!m_.ge.GEWasMinimized) Hide();
       m_.ge.GEWasMinimized = true;

@@ -345,6 +345,7 @@ bool Desktop::ShowWindow(HWND hwnd, int cmd) {
       w.minimized = false;
       if (!w.maximized) {
         w.maximized = true;
+        w.restore = w.rect;
         const Window& p = Get(w.parent);
         const int pw = w.parent == kDesktopWindow ? width_ : p.clientWidth();
         const int ph = w.parent == kDesktopWindow ? height_ : p.clientHeight();
@@ -355,7 +356,11 @@ bool Desktop::ShowWindow(HWND hwnd, int cmd) {
     case SW_SHOWNORMAL:
       w.visible = true;
       w.minimized = false;
-      w.maximized = false;
+      if (w.maximized) {
+        w.maximized = false;
+        const RECT r = w.restore;
+        SetWindowPos(hwnd, 0, r.left, r.top, r.width(), r.height(), SWP_NOZORDER);
+      }
       break;
     default:  // SW_SHOW, SW_SHOWNOACTIVATE and the rest
       w.visible = true;

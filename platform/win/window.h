@@ -15,6 +15,7 @@ struct Window {
   std::vector<HWND> children;   // z-order, front first
   RECT rect;                    // relative to the parent's client area
   RECT frame;                   // non-client insets: left, top, right, bottom
+  RECT restore;                 // where a maximised window goes back to
   bool visible = false, enabled = true, minimized = false, maximized = false;
   LONG style = 0, exStyle = 0;
   BYTE alpha = 255;
