@@ -99,6 +99,10 @@ Gdi::Gdi(Desktop& desktop) : desktop_(desktop) {
   stock(WHITE_PEN, pen(PS_SOLID, RGB(255, 255, 255)));
   stock(BLACK_PEN, pen(PS_SOLID, RGB(0, 0, 0)));
   stock(NULL_PEN, pen(PS_NULL, 0));
+  auto system = std::make_unique<Object>();
+  system->kind = Object::Font;
+  system->font = SystemFont();
+  stock(SYSTEM_FONT, std::move(system));
 }
 
 Gdi::~Gdi() = default;
@@ -125,6 +129,7 @@ HDC Gdi::GetDC(HWND hwnd) {
   }
   dc->pen = stock_[BLACK_PEN];
   dc->brush = stock_[WHITE_BRUSH];
+  dc->font = stock_[SYSTEM_FONT];
   const HDC h = nextDC_++;
   dcs_[h] = std::move(dc);
   return h;
@@ -149,6 +154,7 @@ HDC Gdi::CreateCompatibleDC(HDC /*hdc*/) {
   dc->owned = true;
   dc->pen = stock_[BLACK_PEN];
   dc->brush = stock_[WHITE_BRUSH];
+  dc->font = stock_[SYSTEM_FONT];
   Surface one(1, 1, 0);
   dc->bitmap = CreateBitmap(one);  // a memory DC starts with a 1 x 1 bitmap
   objects_[dc->bitmap]->stock = true;
@@ -224,7 +230,7 @@ HBITMAP Gdi::CreateBitmap(const Surface& pixels) {
 }
 
 HGDIOBJ Gdi::GetStockObject(int index) {
-  return index >= 0 && index < 9 ? stock_[index] : 0;
+  return index >= 0 && index <= SYSTEM_FONT ? stock_[index] : 0;
 }
 
 HGDIOBJ Gdi::SelectObject(HDC hdc, HGDIOBJ object) {

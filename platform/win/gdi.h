@@ -92,7 +92,7 @@ class Gdi {
   std::map<HDC, std::unique_ptr<DC>> dcs_;
   HGDIOBJ nextObject_ = 0x2000;
   HDC nextDC_ = 0x1000;
-  HGDIOBJ stock_[9] = {};
+  HGDIOBJ stock_[SYSTEM_FONT + 1] = {};
 };
 
 }  // namespace altimar::win

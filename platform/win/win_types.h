@@ -226,6 +226,7 @@ inline constexpr int HOLLOW_BRUSH = NULL_BRUSH;
 inline constexpr int WHITE_PEN = 6;
 inline constexpr int BLACK_PEN = 7;
 inline constexpr int NULL_PEN = 8;
+inline constexpr int SYSTEM_FONT = 13;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
