@@ -62,11 +62,18 @@ Menu* RunPopup(Desktop& d, int program, Menu& menu, int flags, POINT at) {
     return nullptr;
   };
   const UINT chooseOn = (flags & vbPopupMenuRightButton) ? WM_RBUTTONUP : WM_LBUTTONUP;
+  // Opened by a press: the release of that press, before the pointer moves,
+  // does not choose (the menu opens over the button that was pressed).
+  bool openingPress = (d.GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 ||
+                      (d.GetAsyncKeyState(VK_RBUTTON) & 0x8000) != 0;
   popup = d.CreateWindowExA(WS_EX_TOPMOST, "#32768", "", WS_VISIBLE | WS_POPUP, at.x, at.y, kWidth, height,
                             0, program, [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
                               const int cx = GET_X_LPARAM(lp), cy = GET_Y_LPARAM(lp);
                               const bool inside = cx >= 0 && cy >= 0 && cx < kWidth && cy < height;
-                              if (msg == WM_LBUTTONUP || msg == chooseOn) {
+                              if (msg == WM_MOUSEMOVE) openingPress = false;
+                              if ((msg == WM_LBUTTONUP || msg == chooseOn) && openingPress) {
+                                openingPress = false;
+                              } else if (msg == WM_LBUTTONUP || msg == chooseOn) {
                                 Menu* m = inside ? itemAt(cy) : nullptr;
                                 if (!inside || (m && !m->separator() && m->Enabled)) {
                                   chosen = inside ? m : nullptr;

@@ -1,65 +1,13 @@
 // The program on a desktop with a running globe, driven like a user: start-up
 // in Embed mode, the toolbar inside the globe's menu bar, the contour
 // command, the connection modes, the menu bar button and shutdown.
-#include "app/program.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "platform/earth/globe.h"
-#include "platform/earth/procedural_terrain.h"
+#include "app/program_fixture.h"
 
 namespace altimar::testing {
 namespace {
 
 using namespace altimar::win;
 namespace fs = std::filesystem;
-
-class ProgramTest : public ::testing::Test {
- protected:
-  ProgramTest() {
-    d.SetQuietMessageBoxes(true);
-    dir = fs::temp_directory_path() / ("altimar_program_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-  }
-  ~ProgramTest() override {
-    program.reset();
-    fs::remove_all(dir);
-  }
-  void StartGlobe(RECT placement = {0, 0, 1024, 768}) {
-    earth::GlobeOptions o;
-    o.placement = placement;
-    globe = earth::Globe::Start(d, std::make_shared<earth::ProceduralTerrain>(), o);
-    d.Sleep(earth::Globe::kStartUpMs);
-  }
-  void StartProgram() {
-    program = std::make_unique<app::Program>(d, dir.string(), 7);
-    program->Start();
-  }
-  // Screen centre of a toolbar button.
-  POINT ButtonCentre(forms::Toolbar& bar, const std::string& key) {
-    RECT r;
-    d.GetWindowRect(bar.hwnd(), &r);
-    for (int x = 0; x < r.width(); ++x)
-      if (auto* b = bar.ButtonAt(x, 12); b && b->Key == key) return {r.left + x + 12, r.top + 12};
-    ADD_FAILURE() << "no button " << key;
-    return {};
-  }
-  void PressKeys(std::initializer_list<int> keys) {
-    for (int k : keys) d.InjectKey(k, true);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) d.InjectKey(*it, false);
-    d.DoEvents();
-  }
-  std::string LastMessage() const {
-    return d.MessageBoxLog().empty() ? "" : d.MessageBoxLog().back().text;
-  }
-
-  Desktop d{Clock::Kind::Virtual};
-  fs::path dir;
-  std::shared_ptr<earth::Globe> globe;
-  std::unique_ptr<app::Program> program;
-};
 
 TEST_F(ProgramTest, StartsEmbeddedInTheGlobesMenuBar) {
   StartGlobe();
@@ -194,29 +142,6 @@ TEST_F(ProgramTest, DockFollowsTheGlobeAndLeavingItRemovesTheHook) {
   q.optStart_Click(workspace::kMenu);
   EXPECT_EQ(d.GetParent(q.hwnd()), 0);
   EXPECT_EQ(q.ConnectMode, workspace::kMenu);
-}
-
-TEST_F(ProgramTest, ExitFromTheMenuBarEndsTheProgram) {
-  StartGlobe();
-  StartProgram();
-  auto& m = program->frmGEMenu;
-  RECT r;
-  d.GetWindowRect(m.Frame1.hwnd(), &r);
-  d.InjectClick(r.left + 10, r.top + 10, VK_RBUTTON);
-  d.DoEvents();
-  EXPECT_EQ(d.FindWindowA("#32768", ""), 0) << "the right button does nothing";
-
-  // A left press pops the menu up; the last item is Exit.
-  d.InjectMouseMove(r.left + 10, r.top + 10);
-  d.InjectMouseButton(VK_LBUTTON, true);
-  d.InjectMouseButton(VK_LBUTTON, false);
-  d.DoEvents();
-  // (the popup ran modally inside that press and was dismissed by the release outside it)
-  EXPECT_EQ(d.FindWindowA("#32768", ""), 0);
-  m.bexoExit_Click();
-  EXPECT_TRUE(program->ended());
-  EXPECT_FALSE(d.IsWindow(m.Frame1.hwnd()) && d.GetParent(m.Frame1.hwnd()) == globe->menubar());
-  EXPECT_TRUE(globe->running()) << "the globe stays";
 }
 
 }  // namespace

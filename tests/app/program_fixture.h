@@ -1,0 +1,67 @@
+// A desktop with a running globe and the program, for scenario tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/program.h"
+#include "platform/earth/globe.h"
+#include "platform/earth/procedural_terrain.h"
+
+namespace altimar::testing {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  using Desktop = win::Desktop;
+  using POINT = win::POINT;
+  using RECT = win::RECT;
+  using HWND = win::HWND;
+  using Clock = win::Clock;
+  ProgramTest() {
+    d.SetQuietMessageBoxes(true);
+    dir = std::filesystem::temp_directory_path() / ("altimar_program_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+  }
+  ~ProgramTest() override {
+    program.reset();
+    std::filesystem::remove_all(dir);
+  }
+  void StartGlobe(RECT placement = {0, 0, 1024, 768}) {
+    earth::GlobeOptions o;
+    o.placement = placement;
+    globe = earth::Globe::Start(d, std::make_shared<earth::ProceduralTerrain>(), o);
+    d.Sleep(earth::Globe::kStartUpMs);
+  }
+  void StartProgram() {
+    program = std::make_unique<app::Program>(d, dir.string(), 7);
+    program->Start();
+  }
+  // Screen centre of a toolbar button.
+  POINT ButtonCentre(forms::Toolbar& bar, const std::string& key) {
+    RECT r;
+    d.GetWindowRect(bar.hwnd(), &r);
+    for (int x = 0; x < r.width(); ++x)
+      if (auto* b = bar.ButtonAt(x, 12); b && b->Key == key) return {r.left + x + 12, r.top + 12};
+    ADD_FAILURE() << "no button " << key;
+    return {};
+  }
+  void PressKeys(std::initializer_list<int> keys) {
+    for (int k : keys) d.InjectKey(k, true);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) d.InjectKey(*it, false);
+    d.DoEvents();
+  }
+  std::string LastMessage() const {
+    return d.MessageBoxLog().empty() ? "" : d.MessageBoxLog().back().text;
+  }
+
+  Desktop d{Clock::Kind::Virtual};
+  std::filesystem::path dir;
+  std::shared_ptr<earth::Globe> globe;
+  std::unique_ptr<app::Program> program;
+};
+
+}  // namespace altimar::testing
