@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "contour/contour_command.h"
 #include "contour/grid_fill.h"
+#include "app/program.h"
 #include "host/mouse_hooks.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/procedural_terrain.h"
@@ -94,7 +96,49 @@ std::string LastMessage(const win::Desktop& desktop, std::size_t before, const c
   return why;
 }
 
-// The contour command over the globe's view.
+// Shows progress on the program's bar and on the terminal alike.
+class MirroredProgress final : public forms::IProgressBar {
+ public:
+  MirroredProgress(forms::IProgressBar& bar, forms::IProgressBar* mirror) : bar_(bar), mirror_(mirror) {}
+  bool Visible() const override { return bar_.Visible(); }
+  void SetVisible(bool v) override {
+    bar_.SetVisible(v);
+    if (mirror_) mirror_->SetVisible(v);
+  }
+  double Min() const override { return bar_.Min(); }
+  void SetMin(double v) override {
+    bar_.SetMin(v);
+    if (mirror_) mirror_->SetMin(v);
+  }
+  double Max() const override { return bar_.Max(); }
+  void SetMax(double v) override {
+    bar_.SetMax(v);
+    if (mirror_) mirror_->SetMax(v);
+  }
+  double Value() const override { return bar_.Value(); }
+  void SetValue(double v) override {
+    bar_.SetValue(v);
+    if (mirror_) mirror_->SetValue(v);
+  }
+
+ private:
+  forms::IProgressBar& bar_;
+  forms::IProgressBar* mirror_;
+};
+
+// The screen centre of a toolbar button, or nullopt when it is not shown.
+std::optional<win::POINT> ButtonOnScreen(win::Desktop& d, forms::Toolbar& bar, const std::string& key) {
+  win::RECT r;
+  if (!d.IsWindowVisible(bar.hwnd()) || !d.GetWindowRect(bar.hwnd(), &r)) return std::nullopt;
+  for (int x = 0; x < r.width(); ++x)
+    if (forms::ToolbarButton* b = bar.ButtonAt(x, forms::Toolbar::kButtonSize / 2); b && b->Key == key)
+      return win::POINT{r.left + x + forms::Toolbar::kButtonSize / 2, r.top + forms::Toolbar::kButtonSize / 2};
+  return std::nullopt;
+}
+
+// The contour command over the globe's view, as a user gives it: the
+// program starts embedded in the globe, Ctrl+F9 shows its contour toolbar,
+// and a click on "Create new Contours" samples the view and writes the file.
 ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& desktop,
                                       std::shared_ptr<const earth::TerrainSource> terrain,
                                       contour::ProgressBar* progress) {
@@ -109,12 +153,17 @@ ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& des
   // The globe takes a moment to start.
   for (int k = 0; k < 10000 && r.globe->IsInitialized() == 0; ++k) desktop.Sleep(1);
 
-  runtime::Pcg32 random = o.seed ? runtime::Pcg32(*o.seed) : runtime::Pcg32::FromClock();
-  contour::Contour c(desktop, random);
-  host::MouseHooks hooks(desktop, desktop.StartProgram("altimar"));
-  hooks.FillClientTable();
-  c.set_mouse_hooks(&hooks);
-  if (progress) c.set_progress_bar(progress);
+  const std::size_t before = desktop.MessageBoxLog().size();
+  Program program(desktop, o.dir, o.seed.value_or(runtime::Pcg32::FromClock().NextU32()));
+  program.Start();
+  if (program.ended()) return Fail(r, LastMessage(desktop, before, "the program did not start"));
+  workspace::FrmQuarlin& q = program.frmQuarlin;
+  MirroredProgress bar(q.ProgressBar1, progress);
+  program.contour.set_progress_bar(&bar);
+
+  // The settings, as the contour dialog would take them.
+  q.LoadContourDialog();
+  contour::Contour& c = program.contour;
   ApplySettings(o, c);
   c.RetraceOnly = false;
   c.GridCols = o.cols.value_or(20);
@@ -123,16 +172,21 @@ ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& des
   r.cols = c.GridCols;
   r.rows = c.GridRows;
 
+  desktop.SetForegroundWindow(r.globe->GetMainHwnd());
+  desktop.InjectKey(win::VK_CONTROL, true);
+  desktop.InjectKey(win::VK_F9, true);
+  desktop.InjectKey(win::VK_F9, false);
+  desktop.InjectKey(win::VK_CONTROL, false);
+  desktop.DoEvents();
+  const auto button = ButtonOnScreen(desktop, q.Toolbar1, "contour");
+  if (!button) return Fail(r, "the contour toolbar did not appear in the globe's menu bar");
+
   const std::string path = (std::filesystem::path(o.dir) / "contour.kml").string();
-  const std::size_t before = desktop.MessageBoxLog().size();
   const auto start = std::chrono::steady_clock::now();
-  contour::ContourCommandResult done;
-  try {
-    done = contour::RunContourCommand(c, o.dir);
-  } catch (const host::AutomationError& e) {
-    return Fail(r, std::string("the globe failed: ") + e.what());
-  }
+  desktop.InjectClick(button->x, button->y);
+  desktop.DoEvents();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const contour::ContourCommandResult& done = q.lastContour;
   r.run = done.run;
   if (!done.sampled) return Fail(r, LastMessage(desktop, before, "sampling was cancelled"));
   if (!r.run.opened) return Fail(r, LastMessage(desktop, before, "the contour run failed"));

@@ -66,6 +66,9 @@ class FrmQuarlin : public forms::Form {
   void chkFloatingInfo_Click();
   // The contour command, as the toolbar runs it.
   contour::ContourCommandResult RunContour();
+  // Loads the contour dialog's settings (the first contour command does it
+  // too); after it, settings changed in the contour state stay.
+  void LoadContourDialog();
   // What the last contour command gave (for front ends and tests).
   contour::ContourCommandResult lastContour;
 

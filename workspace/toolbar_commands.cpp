@@ -150,10 +150,7 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
   // dialog and with it the dialog's settings; until that dialog is built,
   // its settings are put in place the same way, once.
   ui.showProgress = [this] {
-    if (!contourDialogLoaded_) {
-      m_.contour.SetDialogDefaults();
-      contourDialogLoaded_ = true;
-    }
+    LoadContourDialog();
     return m_.contour.ShowProgress;
   };
   try {
@@ -164,6 +161,12 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
   }
   return lastContour;
+}
+
+void FrmQuarlin::LoadContourDialog() {
+  if (contourDialogLoaded_) return;
+  m_.contour.SetDialogDefaults();
+  contourDialogLoaded_ = true;
 }
 
 void FrmQuarlin::PlaceProgressBar() {

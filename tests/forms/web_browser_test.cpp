@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 class BrowserTest : public ::testing::Test {
  protected:
   BrowserTest() {
-    dir = fs::temp_directory_path() / "altimar_browser_test";
+    // One folder a test: CTest runs the tests of this fixture side by side.
+    dir = fs::temp_directory_path() /
+          (std::string("altimar_browser_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
     std::ofstream(dir / "a.html") << "<html><head><title>Fiji &amp; more</title><style>p{}</style></head>"
                                       "<body><h1>NAME</h1><p>Fiji</p><table><tr><td>POP</td><td>920938"
