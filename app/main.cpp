@@ -2,7 +2,10 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include <fstream>
+
 #include "app/contour_command.h"
+#include "app/script.h"
 #include "app/terminal_progress.h"
 
 namespace {
@@ -94,8 +97,27 @@ int main(int argc, char** argv) {
   ContourOptions options;
   bool contour = false;
   AddContourCommand(app, options, contour);
+  std::string scriptPath;
+  altimar::app::ScriptSettings scriptSettings;
+  auto* run = app.add_subcommand(
+      "run",
+      "Drive the globe and the program headless from a script, line by line (see the README's "
+      "script language): start them, click controls by name, press keys, answer dialogs, wait, "
+      "take screenshots, print and check properties. Exits non-zero at the first failing line.");
+  run->add_option("SCRIPT", scriptPath, "the script file, or - for standard input")->required();
+  run->add_option("--dir", scriptSettings.dir, "program folder where documents go (default .)");
   CLI11_PARSE(app, argc, argv);
 
+  if (run->parsed()) {
+    altimar::app::Script script(scriptSettings, std::cout, std::cerr);
+    if (scriptPath == "-") return script.Run(std::cin, "stdin");
+    std::ifstream in(scriptPath);
+    if (!in) {
+      std::cerr << "altimar run: cannot open " << scriptPath << '\n';
+      return 2;
+    }
+    return script.Run(in, scriptPath);
+  }
   if (!contour) {
     std::cout << app.help();
     return 0;

@@ -70,6 +70,15 @@ Menu* RunPopup(Desktop& d, int program, Menu& menu, int flags, POINT at) {
                             0, program, [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
                               const int cx = GET_X_LPARAM(lp), cy = GET_Y_LPARAM(lp);
                               const bool inside = cx >= 0 && cy >= 0 && cx < kWidth && cy < height;
+                              if (msg == kFindMenuItem) {
+                                auto* q = reinterpret_cast<MenuItemQuery*>(lp);
+                                for (std::size_t k = 0; k < shown.size(); ++k)
+                                  if (shown[k]->name() == q->name && !shown[k]->separator()) {
+                                    q->rect = {at.x, at.y + tops[k], at.x + kWidth, at.y + tops[k] + kItemHeight};
+                                    q->found = true;
+                                  }
+                                return 0;
+                              }
                               if (msg == WM_MOUSEMOVE) openingPress = false;
                               if ((msg == WM_LBUTTONUP || msg == chooseOn) && openingPress) {
                                 openingPress = false;

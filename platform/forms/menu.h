@@ -31,6 +31,15 @@ class Menu {
   std::vector<std::unique_ptr<Menu>> items_;
 };
 
+// Asks an open popup menu window where one of its items is, in screen
+// pixels: SendMessageA(popup, kFindMenuItem, 0, LPARAM(&query)).
+inline constexpr win::UINT kFindMenuItem = 0x8000 + 1;  // WM_APP + 1
+struct MenuItemQuery {
+  std::string name;
+  win::RECT rect{};
+  bool found = false;
+};
+
 // Shows menu's visible items at (x, y) in the form's client twips (the
 // pointer's position when both are negative). Returns the item chosen
 // (after running its Click), or nullptr when the menu was dismissed.

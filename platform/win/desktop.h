@@ -162,6 +162,9 @@ class Desktop {
   // A front end feeds real input: it is called on every turn of a loop.
   void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
   bool headless() const { return !pump_; }
+  // Headless, a modal loop with no input left asks this first (a script
+  // acting on the open window); false means it has nothing more to do.
+  void SetIdleHandler(std::function<bool()> idle) { idle_ = std::move(idle); }
 
   // --- message boxes ---
   // A modal message window. Headless it is answered at once: with the next
@@ -266,6 +269,7 @@ class Desktop {
   LONG nextProc_ = 0x400000;
   HWND foreground_ = 0, focus_ = 0, capture_ = 0;
   POINT cursor_{};
+  std::function<bool()> idle_;
   HWND dragWindow_ = 0;  // moving with the pointer after a press on its caption
   POINT dragFrom_{};
   std::uint8_t keys_[256] = {};

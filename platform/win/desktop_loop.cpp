@@ -83,7 +83,9 @@ void Desktop::RunModalLoop(HWND hwnd) {
       clock_.Sleep(2);
       continue;
     }
-    // Headless and nothing queued: only timers can still end the loop.
+    // Headless and nothing queued: a script may act, else only timers can
+    // still end the loop.
+    if (idle_ && idle_()) continue;
     if (clock_.kind() == Clock::Kind::Virtual && nextDue_ != kNever) {
       const std::uint64_t now = clock_.NowMs();
       const std::uint64_t wait = nextDue_ > now ? nextDue_ - now : 0;

@@ -1,0 +1,498 @@
+#include "app/script.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <istream>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/contour_options.h"
+#include "app/program.h"
+#include "platform/earth/dem_terrain.h"
+#include "platform/earth/globe.h"
+#include "platform/earth/procedural_terrain.h"
+#include "platform/forms/menu.h"
+
+namespace altimar::app {
+
+using namespace altimar::win;
+
+namespace {
+
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Words of a line; double quotes keep blanks inside a word.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (any) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+      any = true;
+    }
+  }
+  if (quoted) throw ScriptError("a quote is not closed");
+  if (any) words.push_back(word);
+  return words;
+}
+
+double Number(const std::string& s, const char* what) {
+  double v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size())
+    throw ScriptError(std::string(what) + " is not a number: '" + s + "'");
+  return v;
+}
+
+// key=value arguments.
+std::map<std::string, std::string> Arguments(const std::vector<std::string>& words, std::size_t from,
+                                             std::initializer_list<const char*> known) {
+  std::map<std::string, std::string> args;
+  for (std::size_t k = from; k < words.size(); ++k) {
+    const auto eq = words[k].find('=');
+    if (eq == std::string::npos) throw ScriptError("expected key=value, got '" + words[k] + "'");
+    const std::string key = words[k].substr(0, eq);
+    if (std::none_of(known.begin(), known.end(), [&](const char* n) { return key == n; }))
+      throw ScriptError("unknown setting '" + key + "'");
+    args[key] = words[k].substr(eq + 1);
+  }
+  return args;
+}
+
+int VirtualKey(std::string name) {
+  static const std::map<std::string, int> kNames = {
+      {"ctrl", VK_CONTROL}, {"control", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
+      {"enter", VK_RETURN}, {"return", VK_RETURN},   {"esc", VK_ESCAPE},  {"escape", VK_ESCAPE},
+      {"space", VK_SPACE},  {"tab", VK_TAB},         {"backspace", VK_BACK}, {"left", VK_LEFT},
+      {"right", VK_RIGHT},  {"up", VK_UP},           {"down", VK_DOWN}};
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (auto it = kNames.find(name); it != kNames.end()) return it->second;
+  if (name.size() >= 2 && name[0] == 'f' && std::all_of(name.begin() + 1, name.end(), ::isdigit)) {
+    const int n = std::stoi(name.substr(1));
+    if (n >= 1 && n <= 24) return VK_F1 + n - 1;
+  }
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  throw ScriptError("unknown key '" + name + "'");
+}
+
+int Button(const std::vector<std::string>& w, std::size_t at) {
+  if (w.size() <= at || w[at] == "left") return VK_LBUTTON;
+  if (w[at] == "right") return VK_RBUTTON;
+  throw ScriptError("a button is left or right, not '" + w[at] + "'");
+}
+
+std::string Bool(bool b) { return b ? "true" : "false"; }
+std::string Num(double v) {
+  std::ostringstream s;
+  s << v;
+  return s.str();
+}
+
+}  // namespace
+
+Script::Script(ScriptSettings settings, std::ostream& out, std::ostream& err)
+    : settings_(std::move(settings)), out_(out), err_(err) {
+  desktop_.SetQuietMessageBoxes(true);
+  desktop_.SetIdleHandler([this] { return Step(); });
+}
+
+Script::~Script() {
+  desktop_.SetIdleHandler(nullptr);
+  program_.reset();
+}
+
+int Script::Run(std::istream& in, const std::string& name) {
+  name_ = name;
+  int number = 0;
+  for (std::string text; std::getline(in, text);) {
+    ++number;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const auto hash = text.find_first_not_of(" \t");
+    if (hash == std::string::npos || text[hash] == '#') continue;
+    try {
+      lines_.push_back({number, Words(text)});
+    } catch (const ScriptError& e) {
+      err_ << name_ << ":" << number << ": " << e.what() << '\n';
+      return 1;
+    }
+  }
+  try {
+    while (Step()) {
+    }
+  } catch (const ScriptError& e) {
+    const int at = next_ > 0 ? lines_[next_ - 1].number : 0;
+    err_ << name_ << ":" << at << ": " << e.what() << '\n';
+    failed_ = true;
+  } catch (const std::exception& e) {
+    const int at = next_ > 0 ? lines_[next_ - 1].number : 0;
+    err_ << name_ << ":" << at << ": " << e.what() << '\n';
+    failed_ = true;
+  }
+  return failed_ ? 1 : 0;
+}
+
+bool Script::Step() {
+  if (next_ >= lines_.size() || failed_) return false;
+  const Line& line = lines_[next_++];
+  Execute(line);
+  ReportMessages();
+  return true;
+}
+
+void Script::ReportMessages() {
+  const auto& log = desktop_.MessageBoxLog();
+  for (; messagesSeen_ < log.size(); ++messagesSeen_) {
+    std::string text = log[messagesSeen_].text;
+    for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\\n");
+    out_ << "message [" << log[messagesSeen_].caption << "]: " << text << '\n';
+  }
+}
+
+void Script::StartGlobe(const std::vector<std::string>& w) {
+  if (globe_ && globe_->running()) throw ScriptError("the globe is already running");
+  const auto a = Arguments(w, 1, {"dem", "lat", "lon", "range", "tilt", "azimuth", "size", "title", "terrain"});
+  std::shared_ptr<const earth::TerrainSource> terrain;
+  if (a.count("dem")) {
+    try {
+      terrain = earth::DemTerrain::Open(a.at("dem"));
+    } catch (const earth::DemError& e) {
+      throw ScriptError(e.what());
+    }
+  } else {
+    terrain = std::make_shared<earth::ProceduralTerrain>();
+  }
+  earth::GlobeOptions o;
+  if (a.count("lat")) o.camera.focusLatitude = Number(a.at("lat"), "lat");
+  if (a.count("lon")) o.camera.focusLongitude = Number(a.at("lon"), "lon");
+  if (a.count("range")) o.camera.range = Number(a.at("range"), "range");
+  if (a.count("tilt")) o.camera.tilt = Number(a.at("tilt"), "tilt");
+  if (a.count("azimuth")) o.camera.azimuth = Number(a.at("azimuth"), "azimuth");
+  if (a.count("title")) o.title = a.at("title");
+  if (a.count("size")) {
+    const std::string& s = a.at("size");
+    const auto x = s.find('x');
+    if (x == std::string::npos) throw ScriptError("size is WIDTHxHEIGHT");
+    o.placement = {0, 0, static_cast<LONG>(Number(s.substr(0, x), "width")),
+                   static_cast<LONG>(Number(s.substr(x + 1), "height"))};
+  }
+  globe_ = earth::Globe::Start(desktop_, std::move(terrain), o);
+  if (a.count("terrain")) globe_->SetTerrainLayer(a.at("terrain") != "off");
+  for (int k = 0; k < 10000 && globe_->IsInitialized() == 0; ++k) desktop_.Sleep(1);
+}
+
+void Script::StartProgram(const std::vector<std::string>& w) {
+  const auto a = Arguments(w, 1, {"dir", "seed"});
+  const std::string dir = a.count("dir") ? a.at("dir") : settings_.dir;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) throw ScriptError("the folder '" + dir + "' does not exist");
+  const std::uint64_t seed = a.count("seed") ? static_cast<std::uint64_t>(Number(a.at("seed"), "seed")) : 1;
+  program_ = std::make_unique<Program>(desktop_, dir, seed);
+  program_->Start();
+}
+
+namespace {
+forms::Form* FindForm(Program& p, const std::string& name) {
+  for (forms::Form* f : std::initializer_list<forms::Form*>{&p.frmQuarlin, &p.frmGEMenu, &p.frmMove,
+                                                             &p.frmFloatingInfo})
+    if (f->name() == name) return f;
+  return nullptr;
+}
+
+// "Name" or "Name(3)".
+forms::Control* FindControl(forms::Form& f, const std::string& spec) {
+  std::string name = spec;
+  int index = -1;
+  if (const auto open = spec.find('('); open != std::string::npos && spec.back() == ')') {
+    name = spec.substr(0, open);
+    index = static_cast<int>(Number(spec.substr(open + 1, spec.size() - open - 2), "index"));
+  }
+  for (forms::Control* c : f.controls())
+    if (c->name() == name && (index < 0 || c->Index == index)) return c;
+  return nullptr;
+}
+}  // namespace
+
+// A point on the screen: "X,Y", "globe" (the 3D view's centre), a control
+// "form.control", an element of an array "form.control(2)", a toolbar
+// button "form.toolbar:key", or an item of the open popup menu "menu:item".
+POINT Script::PointOf(const std::string& target) {
+  if (const auto comma = target.find(','); comma != std::string::npos && target.find('.') == std::string::npos)
+    return {static_cast<LONG>(Number(target.substr(0, comma), "x")),
+            static_cast<LONG>(Number(target.substr(comma + 1), "y"))};
+  RECT r;
+  if (target == "globe") {
+    if (!globe_ || !desktop_.GetWindowRect(globe_->GetRenderHwnd(), &r)) throw ScriptError("no globe is running");
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  if (target.rfind("menu:", 0) == 0) {
+    forms::MenuItemQuery q;
+    q.name = target.substr(5);
+    const HWND popup = desktop_.FindWindowA("#32768", "");
+    if (popup == 0) throw ScriptError("no menu is open");
+    desktop_.SendMessageA(popup, forms::kFindMenuItem, 0, reinterpret_cast<LPARAM>(&q));
+    if (!q.found) throw ScriptError("the open menu has no item '" + q.name + "'");
+    return {q.rect.left + 30, (q.rect.top + q.rect.bottom) / 2};
+  }
+  if (!program_) throw ScriptError("the program is not started");
+  const auto dot = target.find('.');
+  if (dot == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
+  forms::Form* form = FindForm(*program_, target.substr(0, dot));
+  if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
+  std::string spec = target.substr(dot + 1), key;
+  if (const auto colon = spec.find(':'); colon != std::string::npos) {
+    key = spec.substr(colon + 1);
+    spec = spec.substr(0, colon);
+  }
+  forms::Control* c = FindControl(*form, spec);
+  if (!c) throw ScriptError("no control '" + target + "'");
+  if (!desktop_.IsWindowVisible(c->hwnd()) || !desktop_.GetWindowRect(c->hwnd(), &r))
+    throw ScriptError(target + " is not on the screen");
+  if (!key.empty()) {
+    auto* bar = dynamic_cast<forms::Toolbar*>(c);
+    if (!bar) throw ScriptError(target + ": only a toolbar has buttons");
+    for (int x = 0; x < r.width(); ++x)
+      if (forms::ToolbarButton* b = bar->ButtonAt(x, forms::Toolbar::kButtonSize / 2); b && b->Key == key)
+        return {r.left + x + forms::Toolbar::kButtonSize / 2, r.top + forms::Toolbar::kButtonSize / 2};
+    throw ScriptError("the toolbar shows no button '" + key + "'");
+  }
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+std::vector<std::pair<std::string, std::string>> Script::Properties(const std::string& target) {
+  std::vector<std::pair<std::string, std::string>> p;
+  if (target == "program") {
+    if (!program_) throw ScriptError("the program is not started");
+    p = {{"ended", Bool(program_->ended())},
+         {"ConnectMode", std::to_string(program_->frmQuarlin.ConnectMode)},
+         {"Docked", Bool(program_->frmQuarlin.Docked)},
+         {"LastToolKey", program_->frmQuarlin.LastToolKey},
+         {"GridReady", Bool(program_->contour.GridReady)},
+         {"GridCols", std::to_string(program_->contour.GridCols)},
+         {"GridRows", std::to_string(program_->contour.GridRows)},
+         {"NumLevels", std::to_string(program_->contour.NumLevels)},
+         {"HookDepth", std::to_string(program_->hooks.Depth())}};
+    return p;
+  }
+  if (target == "globe") {
+    if (!globe_) throw ScriptError("no globe was started");
+    const earth::CameraState c = globe_->camera();
+    p = {{"running", Bool(globe_->running())},         {"latitude", Num(c.focusLatitude)},
+         {"longitude", Num(c.focusLongitude)},          {"range", Num(c.range)},
+         {"tilt", Num(c.tilt)},                         {"azimuth", Num(c.azimuth)},
+         {"opened", std::to_string(globe_->openRequests().size())}};
+    return p;
+  }
+  if (!program_) throw ScriptError("the program is not started");
+  const auto dot = target.find('.');
+  forms::Form* form = FindForm(*program_, target.substr(0, dot));
+  if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
+  if (dot == std::string::npos) {
+    p = {{"loaded", Bool(form->loaded())}};
+    if (form->loaded())
+      p.insert(p.end(), {{"Caption", form->Caption()}, {"Visible", Bool(form->Visible())},
+                         {"Left", Num(form->Left())},  {"Top", Num(form->Top())},
+                         {"Width", Num(form->Width())}, {"Height", Num(form->Height())}});
+    return p;
+  }
+  std::string spec = target.substr(dot + 1), key;
+  if (const auto colon = spec.find(':'); colon != std::string::npos) {
+    key = spec.substr(colon + 1);
+    spec = spec.substr(0, colon);
+  }
+  forms::Control* c = FindControl(*form, spec);
+  if (!c) throw ScriptError("no control '" + target + "'");
+  if (!key.empty()) {
+    auto* bar = dynamic_cast<forms::Toolbar*>(c);
+    forms::ToolbarButton* b = bar ? bar->Button(key) : nullptr;
+    if (!b) throw ScriptError("no toolbar button '" + target + "'");
+    return {{"Value", std::to_string(b->Value)},       {"Enabled", Bool(b->Enabled)},
+            {"Visible", Bool(b->Visible)},              {"ToolTipText", b->ToolTipText}};
+  }
+  p = {{"Visible", Bool(c->Visible())}, {"Enabled", Bool(c->Enabled())}, {"Left", Num(c->Left())},
+       {"Top", Num(c->Top())},          {"Width", Num(c->Width())},      {"Height", Num(c->Height())}};
+  if (auto* b = dynamic_cast<forms::CommandButton*>(c)) p.emplace_back("Caption", b->Caption);
+  if (auto* l = dynamic_cast<forms::Label*>(c)) p.emplace_back("Caption", l->Caption);
+  if (auto* f = dynamic_cast<forms::Frame*>(c)) p.emplace_back("Caption", f->Caption);
+  if (auto* t = dynamic_cast<forms::TextBox*>(c)) p.emplace_back("Text", t->Text());
+  if (auto* k = dynamic_cast<forms::CheckBox*>(c)) {
+    p.emplace_back("Caption", k->Caption);
+    p.emplace_back("Value", std::to_string(k->Value));
+  }
+  if (auto* o = dynamic_cast<forms::OptionButton*>(c)) {
+    p.emplace_back("Caption", o->Caption);
+    p.emplace_back("Value", Bool(o->Value()));
+  }
+  if (auto* g = dynamic_cast<forms::ProgressBar*>(c)) {
+    p.emplace_back("Min", Num(g->Min()));
+    p.emplace_back("Max", Num(g->Max()));
+    p.emplace_back("Value", Num(g->Value()));
+  }
+  if (auto* bar = dynamic_cast<forms::Toolbar*>(c)) {
+    std::string keys;
+    for (const auto& b : bar->Buttons())
+      if (!b.Key.empty()) keys += (keys.empty() ? "" : ",") + b.Key;
+    p.emplace_back("Buttons", keys);
+  }
+  return p;
+}
+
+void Script::Key(const std::string& combo) {
+  std::vector<int> keys;
+  std::size_t start = 0;
+  while (true) {
+    const auto plus = combo.find('+', start);
+    keys.push_back(VirtualKey(combo.substr(start, plus == std::string::npos ? std::string::npos : plus - start)));
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  for (int k : keys) desktop_.InjectKey(k, true);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) desktop_.InjectKey(*it, false);
+}
+
+void Script::Type(const std::string& text) {
+  for (char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    int vk = 0;
+    bool shift = false;
+    if (std::isdigit(c) || c == ' ') vk = c;
+    else if (std::islower(c)) vk = std::toupper(c);
+    else if (std::isupper(c)) vk = c, shift = true;
+    else if (c == '.') vk = 0xBE;
+    else if (c == ',') vk = 0xBC;
+    else if (c == '-') vk = 0xBD;
+    else throw ScriptError(std::string("cannot type '") + ch + "'");
+    if (shift) desktop_.InjectKey(VK_SHIFT, true);
+    desktop_.InjectKey(vk, true);
+    desktop_.InjectKey(vk, false);
+    if (shift) desktop_.InjectKey(VK_SHIFT, false);
+  }
+}
+
+void Script::Execute(const Line& line) {
+  const auto& w = line.words;
+  const std::string& cmd = w[0];
+  auto need = [&](std::size_t n, const char* usage) {
+    if (w.size() < n + 1) throw ScriptError(std::string("usage: ") + usage);
+  };
+  if (cmd == "globe") {
+    StartGlobe(w);
+  } else if (cmd == "start") {
+    StartProgram(w);
+  } else if (cmd == "click" || cmd == "down" || cmd == "up" || cmd == "move") {
+    need(1, "click|down|up|move TARGET [left|right]");
+    const POINT p = PointOf(w[1]);
+    desktop_.InjectMouseMove(p.x, p.y);
+    if (cmd == "click") {
+      desktop_.InjectMouseButton(Button(w, 2), true);
+      desktop_.InjectMouseButton(Button(w, 2), false);
+    } else if (cmd != "move") {
+      desktop_.InjectMouseButton(Button(w, 2), cmd == "down");
+    }
+    desktop_.DoEvents();
+  } else if (cmd == "wheel") {
+    need(1, "wheel DELTA [TARGET]");
+    if (w.size() > 2) {
+      const POINT p = PointOf(w[2]);
+      desktop_.InjectMouseMove(p.x, p.y);
+    }
+    desktop_.InjectMouseWheel(static_cast<int>(Number(w[1], "delta")));
+    desktop_.DoEvents();
+  } else if (cmd == "key") {
+    need(1, "key KEY[+KEY...]");
+    Key(w[1]);
+    desktop_.DoEvents();
+  } else if (cmd == "type") {
+    need(1, "type TEXT");
+    Type(w[1]);
+    desktop_.DoEvents();
+  } else if (cmd == "foreground") {
+    need(1, "foreground globe|FORM");
+    if (w[1] == "globe") {
+      if (!globe_) throw ScriptError("no globe is running");
+      desktop_.SetForegroundWindow(globe_->GetMainHwnd());
+    } else {
+      forms::Form* f = program_ ? FindForm(*program_, w[1]) : nullptr;
+      if (!f) throw ScriptError("no form '" + w[1] + "'");
+      desktop_.SetForegroundWindow(f->hwnd());
+    }
+  } else if (cmd == "answer") {
+    need(1, "answer file PATH | answer color #RRGGBB | answer cancel | answer box ok|cancel|yes|no");
+    if (w[1] == "cancel") {
+      desktop_.QueueDialogAnswer("cancel");
+      return;
+    }
+    need(2, "answer file PATH | answer color #RRGGBB | answer cancel | answer box ok|cancel|yes|no");
+    if (w[1] == "file") {
+      desktop_.QueueDialogAnswer(w[2]);
+    } else if (w[1] == "color") {
+      std::int32_t c = 0;
+      if (auto e = ParseColor(w[2], c); !e.empty()) throw ScriptError(e);
+      desktop_.QueueDialogAnswer(w[2][0] == '#' ? w[2] : "#" + w[2]);
+    } else if (w[1] == "box") {
+      static const std::map<std::string, int> kAnswers = {{"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}};
+      const auto it = kAnswers.find(w[2]);
+      if (it == kAnswers.end()) throw ScriptError("a message box answer is ok, cancel, yes or no");
+      desktop_.QueueMessageBoxAnswer(it->second);
+    } else {
+      throw ScriptError("answer file, color or box");
+    }
+  } else if (cmd == "wait") {
+    need(1, "wait MS");
+    const double ms = Number(w[1], "the wait");
+    if (ms < 0) throw ScriptError("a wait is not negative");
+    for (double done = 0; done < ms; done += 10) {
+      desktop_.Sleep(static_cast<std::uint32_t>(std::min(10.0, ms - done)));
+      desktop_.DoEvents();
+    }
+  } else if (cmd == "screenshot") {
+    need(1, "screenshot FILE.png");
+    if (auto e = desktop_.SaveScreenPng(w[1]); !e.empty()) throw ScriptError(e);
+    out_ << "screenshot " << w[1] << '\n';
+  } else if (cmd == "print") {
+    need(1, "print TARGET[.PROPERTY]");
+    for (const auto& [k, v] : Properties(w[1])) out_ << w[1] << "." << k << " = " << v << '\n';
+  } else if (cmd == "expect") {
+    need(2, "expect TARGET.PROPERTY VALUE | expect file PATH | expect nofile PATH | expect message TEXT");
+    if (w[1] == "file" || w[1] == "nofile") {
+      const bool there = std::filesystem::exists(w[2]);
+      if (there != (w[1] == "file"))
+        throw ScriptError("expected " + w[2] + (there ? " not to exist" : " to exist"));
+    } else if (w[1] == "message") {
+      const auto& log = desktop_.MessageBoxLog();
+      if (log.empty() || log.back().text.find(w[2]) == std::string::npos)
+        throw ScriptError("expected a message with '" + w[2] + "'" +
+                          (log.empty() ? std::string(", none was shown") : ", the last was '" + log.back().text + "'"));
+    } else {
+      const auto dot = w[1].rfind('.');
+      if (dot == std::string::npos) throw ScriptError("expect TARGET.PROPERTY VALUE");
+      const std::string target = w[1].substr(0, dot), property = w[1].substr(dot + 1);
+      for (const auto& [k, v] : Properties(target))
+        if (k == property) {
+          if (v != w[2]) throw ScriptError("expected " + w[1] + " = " + w[2] + ", it is " + v);
+          out_ << "ok " << w[1] << " = " << v << '\n';
+          return;
+        }
+      throw ScriptError(target + " has no property '" + property + "'");
+    }
+    out_ << "ok " << w[1] << " " << w[2] << '\n';
+  } else {
+    throw ScriptError("unknown command '" + cmd + "'");
+  }
+}
+
+}  // namespace altimar::app

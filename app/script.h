@@ -1,0 +1,64 @@
+// `altimar run SCRIPT`: drives a headless desktop with the globe and the
+// program line by line, as a user would: start them, click controls by their
+// form and control names, press keys, type, answer dialogs, wait clock time,
+// take screenshots, print properties and check them. While a modal window
+// (a popup menu, a dialog) is open, the next lines act on it.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win/desktop.h"
+
+namespace altimar::earth {
+class Globe;
+}
+
+namespace altimar::app {
+
+class Program;
+
+struct ScriptSettings {
+  std::string dir = ".";  // the program folder
+};
+
+class Script {
+ public:
+  Script(ScriptSettings settings, std::ostream& out, std::ostream& err);
+  ~Script();
+  // Runs every line; 0 when all ran and every expectation held, else 1 (the
+  // failing line is reported on err).
+  int Run(std::istream& in, const std::string& name);
+
+ private:
+  struct Line {
+    int number;
+    std::vector<std::string> words;
+  };
+  // Runs lines until none is left; true if one ran.
+  bool Step();
+  void Execute(const Line& line);
+  void ReportMessages();
+  win::POINT PointOf(const std::string& target);
+  std::vector<std::pair<std::string, std::string>> Properties(const std::string& target);
+  void Key(const std::string& combo);
+  void Type(const std::string& text);
+  void StartGlobe(const std::vector<std::string>& args);
+  void StartProgram(const std::vector<std::string>& args);
+
+  ScriptSettings settings_;
+  std::ostream& out_;
+  std::ostream& err_;
+  win::Desktop desktop_{win::Clock::Kind::Virtual};
+  std::shared_ptr<earth::Globe> globe_;
+  std::unique_ptr<Program> program_;
+  std::vector<Line> lines_;
+  std::size_t next_ = 0;
+  std::size_t messagesSeen_ = 0;
+  std::string name_;
+  bool failed_ = false;
+};
+
+}  // namespace altimar::app
