@@ -135,7 +135,7 @@ void Frame::Paint(Surface& s) {
   paint::Raised(s, 1, 8, s.width() - 1, s.height() - 1);
   if (!Caption.empty()) {
     LOGFONTA system;
-    system.lfHeight = -13;
+    system.lfHeight = -11;
     const int w = desktop().gdi().fonts().TextWidth(system, Caption);
     s.FillRect(6, 0, 10 + w, 15, paint::kFace);
     paint::Text(desktop(), hwnd(), Caption, {8, 0, s.width(), 15}, TextColour(*this), DT_LEFT | DT_SINGLELINE);

@@ -11,7 +11,7 @@ namespace {
 constexpr int kTabHeight = 22;
 int TextWidth(Desktop& d, const std::string& s) {
   LOGFONTA f;
-  f.lfHeight = -13;
+  f.lfHeight = -11;
   return d.gdi().fonts().TextWidth(f, s);
 }
 }  // namespace

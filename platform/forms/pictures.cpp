@@ -47,7 +47,7 @@ void PictureBox::Cls() {
 void PictureBox::Print(const std::string& text) {
   EnsureCanvas();
   LOGFONTA font;
-  font.lfHeight = -13;
+  font.lfHeight = -11;
   auto& fonts = desktop().gdi().fonts();
   fonts.Draw(font, text, ToPixels(CurrentX), ToPixels(CurrentY), ToPixel(ForeColor), canvas_,
              {0, 0, canvas_.width(), canvas_.height()});

@@ -90,7 +90,7 @@ void Toolbar::OnHover(int x, int y) {
   POINT at{x + 4, y + kButtonSize + 4};
   desktop().ClientToScreen(hwnd(), &at);
   LOGFONTA f;
-  f.lfHeight = -13;
+  f.lfHeight = -11;
   const int w = desktop().gdi().fonts().TextWidth(f, b->ToolTipText) + 8;
   tip_ = desktop().CreateWindowExA(WS_EX_TOPMOST, "tooltips_class32", b->ToolTipText, WS_VISIBLE | WS_POPUP, at.x,
                                    at.y, w, 19, 0, desktop().ProgramOf(hwnd()));

@@ -174,7 +174,7 @@ TEST_F(PicturesTest, ATabStripSelectsTheClickedTab) {
   int clicks = 0;
   ts.Click = [&] { ++clicks; };
   EXPECT_EQ(ts.SelectedItem()->Key, "attr");
-  ClickAt(At(ts, 150, 10));  // past the first tab's caption
+  ClickAt(At(ts, 100, 10));  // past the first tab's caption, on the second
   EXPECT_EQ(ts.SelectedItem()->Key, "geom");
   EXPECT_EQ(clicks, 1);
   ClickAt(At(ts, 250, 60));  // below the tabs: nothing
