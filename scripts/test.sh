@@ -27,6 +27,13 @@ echo "== plain build"
 scripts/build.sh build -DALTIMAR_TESTS=ON -DALTIMAR_BENCH=ON
 run_ctest build
 
+echo "== the windowed front end under a virtual display (Xvfb)"
+rm -f build/window.png
+xvfb-run -a build/app/altimar --quit-after 2000 --screenshot build/window.png --dir "$work"
+test -s build/window.png
+echo "build/window.png written"
+passed=$((passed + 1))
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DALTIMAR_SANITIZE=ON -DALTIMAR_TESTS=ON -DALTIMAR_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan
