@@ -61,7 +61,11 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
 
 Program::~Program() { End(); }
 
-void Program::Start() { frmQuarlin.Load(); }
+void Program::Start() {
+  // The start-up form shows once it has loaded (in Embed mode it stands off the screen).
+  frmQuarlin.Load();
+  if (!ended_) frmQuarlin.Show();
+}
 
 void Program::End() {
   if (ending_ || ended_) return;

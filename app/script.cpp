@@ -459,9 +459,22 @@ void Script::Execute(const Line& line) {
       desktop_.Sleep(static_cast<std::uint32_t>(std::min(10.0, ms - done)));
       desktop_.DoEvents();
     }
+  } else if (cmd == "place") {
+    need(3, "place FORM LEFT TOP (pixels)");
+    forms::Form* f = program_ ? FindForm(*program_, w[1]) : nullptr;
+    if (!f) throw ScriptError("no form '" + w[1] + "'");
+    f->Move(forms::ToTwips(static_cast<int>(Number(w[2], "left"))),
+            forms::ToTwips(static_cast<int>(Number(w[3], "top"))));
+    f->Show();
   } else if (cmd == "screenshot") {
-    need(1, "screenshot FILE.png");
-    if (auto e = desktop_.SaveScreenPng(w[1]); !e.empty()) throw ScriptError(e);
+    need(1, "screenshot FILE.png [FORM]");
+    if (w.size() > 2) {
+      forms::Form* f = program_ ? FindForm(*program_, w[2]) : nullptr;
+      if (!f) throw ScriptError("no form '" + w[2] + "'");
+      if (auto e = desktop_.SaveWindowPng(f->hwnd(), w[1]); !e.empty()) throw ScriptError(e);
+    } else if (auto e = desktop_.SaveScreenPng(w[1]); !e.empty()) {
+      throw ScriptError(e);
+    }
     out_ << "screenshot " << w[1] << '\n';
   } else if (cmd == "print") {
     need(1, "print TARGET[.PROPERTY]");

@@ -2,7 +2,6 @@
 
 #include "host/view_capture.h"
 #include "host/window_search.h"
-#include "platform/runtime/numeric.h"
 #include "platform/win/gdi.h"
 
 namespace altimar::host {
@@ -175,8 +174,8 @@ void FrmGEMenu::AnimateAbout(const std::vector<std::pair<std::string, std::pair<
   SetNormalLook();
   if (links_.initScreenDrawing) links_.initScreenDrawing();
   for (int i = 50, k = 0; i <= 200; i += 10, k += 5) {
-    const std::int32_t colour = static_cast<std::int32_t>(
-        RGB(runtime::ToInteger(255 - k / 2.0), i + 50, k + 200));
+    // Blue passes 255 in the last frames: the RGB function keeps it at 255.
+    const std::int32_t colour = static_cast<std::int32_t>(RgbFunction(255 - k / 2.0, i + 50, k + 200));
     for (const auto& [text, at] : lines)
       if (links_.drawScreenText) links_.drawScreenText(text, colour, at.second, at.first);
     desktop().Sleep(100);

@@ -1,6 +1,8 @@
 // The workspace form's frames and controls, placed and captioned.
 #include "workspace/frm_quarlin.h"
 
+#include <algorithm>
+
 namespace altimar::workspace {
 
 using namespace altimar::forms;
@@ -16,11 +18,17 @@ void FrmQuarlin::LayOut() {
   Command34.Caption = "Embed";
   Command34.Move(3240, 420, 960, 300);
 
-  double top = 780;
+  // Two columns of frames.
+  double top = 780, left = kFrameLeft, bottom = 0;
   auto frame = [&](Frame& f, const std::string& caption, double height) {
     f.Caption = caption;
-    f.Move(kFrameLeft, top, kFrameWidth, height);
+    f.Move(left, top, kFrameWidth, height);
     top += height + 60;
+    bottom = std::max(bottom, top);
+  };
+  auto nextColumn = [&] {
+    left += kFrameWidth + 120;
+    top = 780;
   };
   auto at = [](Control& c, double left, double t, double width, double height = 300) {
     c.Move(left, t, width, height);
@@ -69,7 +77,7 @@ void FrmQuarlin::LayOut() {
   Option1.Caption = "Single Point";
   Option4.Caption = "Rectagle";
   at(Option1, 120, 240, 1860);
-  at(Option4, 2040, 240, 1860);
+  at(Option4, 2040, 240, 1200);
   lblLon.Caption = "lon:";
   lblLat.Caption = "lat:";
   at(lblLon, 120, 300 + kRow, 480);
@@ -79,7 +87,7 @@ void FrmQuarlin::LayOut() {
   at(txtLat1, 600, 240 + 2 * kRow, 1500);
   at(txtLat2, 2160, 240 + 2 * kRow, 1500);
   Command1.Caption = "Search";
-  at(Command1, 2880, 240, 960, 300);
+  at(Command1, 3300, 240, 720, 300);
 
   frame(frameBrowser, "Browser", 1140);
   lblFID.Caption = "FID:";
@@ -96,6 +104,7 @@ void FrmQuarlin::LayOut() {
   cmdOptionBBox.Caption = "bbox templet..";
   at(cmdOptionBBox, 2040, 240 + kRow + 60, kButton, 330);
 
+  nextColumn();
   frame(frameEdit, "Edit", 1500);
   at(imgEdit, 3600, 240, 360, 360);
   Command18.Caption = "Start Editing";
@@ -141,12 +150,12 @@ void FrmQuarlin::LayOut() {
   Command26.Caption = "go back";
   at(Command26, 120, 1680, 1200, 330);
 
-  at(GEMouseX, 120, top, 960);
-  at(GEMouseY, 1140, top, 960);
-  at(GEMouseX2, 2160, top, 960);
-  at(GEMouseY2, 3180, top, 960);
-  initialWidth_ = kFrameLeft * 2 + kFrameWidth + 120;
-  initialHeight_ = top + 360 + 600;
+  at(GEMouseX, 120, bottom, 960);
+  at(GEMouseY, 1140, bottom, 960);
+  at(GEMouseX2, 2160, bottom, 960);
+  at(GEMouseY2, 3180, bottom, 960);
+  initialWidth_ = kFrameLeft * 2 + 2 * kFrameWidth + 120 + 120;
+  initialHeight_ = bottom + 360 + 600;
 }
 
 }  // namespace altimar::workspace

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,14 @@ namespace altimar::forms {
 inline constexpr int kTwipsPerPixel = 15;
 inline int ToPixels(double twips) { return static_cast<int>(twips / kTwipsPerPixel); }
 inline double ToTwips(int pixels) { return static_cast<double>(pixels) * kTwipsPerPixel; }
+
+// The form runtime's RGB function: each part rounded to the nearest whole
+// number (halves to even) and kept to 0..255, unlike the Win32 macro, which
+// keeps only the low byte.
+inline win::COLORREF RgbFunction(double r, double g, double b) {
+  auto part = [](double v) { return static_cast<int>(std::nearbyint(std::clamp(v, 0.0, 255.0))); };
+  return win::RGB(part(r), part(g), part(b));
+}
 
 enum MouseButtons { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 enum ShiftKeys { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };

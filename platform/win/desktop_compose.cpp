@@ -116,6 +116,7 @@ std::string Desktop::SaveWindowPng(HWND hwnd, const std::string& path) {
   if (!w) return "no such window";
   const Surface& screen = ComposeScreen();
   const RECT r = Intersect(ScreenRect(*w), {0, 0, width_, height_});
+  if (r.width() <= 0 || r.height() <= 0) return "the window is not on the screen";
   Surface out(std::max(0, r.width()), std::max(0, r.height()));
   for (int y = 0; y < out.height(); ++y)
     std::memcpy(out.row(y), screen.row(r.top + y) + r.left, static_cast<std::size_t>(out.width()) * sizeof(Pixel));

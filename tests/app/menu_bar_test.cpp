@@ -141,6 +141,41 @@ TEST_F(MenuBarTest, ExitEndsTheProgramAndTakesItsWindowsOutOfTheGlobe) {
   EXPECT_FALSE(fs::exists(dir / "Altimar.bmp")) << "no hot key is left";
 }
 
+TEST_F(MenuBarTest, TheAboutTextIsAnimatedOnTheViewForSixteenFrames) {
+  const HWND render = globe->GetRenderHwnd();
+  globe->Paint();
+  const Surface before = d.WindowSurface(render);
+  const std::uint64_t start = d.clock().NowMs();
+  program->frmGEMenu.contourAbout_Click();
+  EXPECT_EQ(d.clock().NowMs() - start, 1600u) << "16 frames of 100 ms";
+  const Surface& after = d.WindowSurface(render);
+  // The last frame's colour: RGB(255 - 75 / 2, 200 + 50, 75 + 200), 217.5
+  // rounding to 218 and 275 kept at 255 (not wrapped to 19).
+  int changed = 0, lastColour = 0;
+  for (int y = 0; y < after.height(); ++y)
+    for (int x = 0; x < after.width(); ++x) {
+      changed += after.at(x, y) != before.at(x, y);
+      lastColour += after.at(x, y) == ((static_cast<Pixel>(218) << 16) | (250 << 8) | 255);
+    }
+  EXPECT_GT(changed, 500) << "five lines of text";
+  EXPECT_GT(lastColour, 50) << "drawn last in the final frame's colour";
+  EXPECT_EQ(d.gdi().OpenDCs(), 0u);
+}
+
+TEST_F(MenuBarTest, F9StopsAFlyOverOnlyWithTheGlobeInFront) {
+  program->contour.CancelSampling = false;
+  d.SetForegroundWindow(program->frmQuarlin.hwnd());
+  d.InjectKey(VK_F9, true);
+  d.InjectKey(VK_F9, false);
+  d.DoEvents();
+  EXPECT_FALSE(program->contour.CancelSampling);
+  d.SetForegroundWindow(globe->GetMainHwnd());
+  d.InjectKey(VK_F9, true);
+  d.InjectKey(VK_F9, false);
+  d.DoEvents();
+  EXPECT_TRUE(program->contour.CancelSampling);
+}
+
 TEST_F(MenuBarTest, PaintRectAndTheExportProgressDisplay) {
   program->drawing.InitScreenDrawing();
   program->frmGEMenu.PaintRect(10, 10, 60, 40, static_cast<std::int32_t>(RGB(255, 0, 0)));
