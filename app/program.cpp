@@ -24,7 +24,11 @@ host::MenuBarLinks MenuLinks(Program& p) {
 
 ui::FloatingInfoLinks FloatingLinks(Program& p) {
   ui::FloatingInfoLinks l;
-  // The highlight dialog's floating-info boxes come with that dialog.
+  l.toggleFloat = [&p] {
+    auto& box = p.styles.frmHighlightStyle.Check2;
+    box.SetValue(box.Value == 1 ? 0 : 1);
+  };
+  l.clearShow = [&p] { p.styles.frmHighlightStyle.Check1.SetValue(0); };
   l.clearWorkspaceBox = [&p] {
     if (p.frmQuarlin.loaded()) p.frmQuarlin.chkFloatingInfo.SetValue(0);
   };
@@ -44,10 +48,12 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
       drawing(d, random, style, hooks.LastHookPoint, ge.GERenderRect),
       frmMove(d, id),
       frmFloatingInfo(d, id, FloatingLinks(*this)),
+      styles(d, id, style, hooks),
+      frmContour(d, id, contour, ge, styles.frmSetRGB, programDir),
       frmGEMenu(d, id, ge, hotkeys, programDir, MenuLinks(*this)),
       frmQuarlin(d, id,
                  workspace::WorkspaceModules{ge, hooks, hotkeys, attached, style, contour, frmGEMenu,
-                                             frmMove, frmFloatingInfo, programDir,
+                                             frmMove, frmFloatingInfo, styles, frmContour, programDir,
                                              [this] { End(); }}) {
   contour.set_mouse_hooks(&hooks);
   contour.set_progress_bar(&frmQuarlin.ProgressBar1);
@@ -56,7 +62,7 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
   a.cancelSampling = [this] { contour.CancelSampling = true; };
   a.cameraClick = [this] { frmGEMenu.bexoCamera_Click(); };
   a.geMainWindow = [this] { return ge.GEMainHwnd; };
-  a.contourDialog = [] { return HWND{0}; };
+  a.contourDialog = [this] { return frmContour.loaded() ? frmContour.hwnd() : HWND{0}; };
 }
 
 Program::~Program() { End(); }
@@ -73,6 +79,11 @@ void Program::End() {
   hooks.HookPopAll();
   if (frmQuarlin.loaded() && hotkeys.SavedWndProc != 0) hotkeys.HotkeyRemove(frmQuarlin.hwnd());
   frmGEMenu.Unload();
+  frmContour.Unload();
+  styles.frmSetRGB.Unload();
+  styles.frmBBoxStyle.Unload();
+  styles.frmHighlightStyle.Unload();
+  styles.frmCursorStyle.Unload();
   frmFloatingInfo.Unload();
   frmMove.Unload();
   frmQuarlin.Unload();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "contour/contour.h"
+#include "contour/contour_dialog.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
 #include "host/menu_bar_form.h"
@@ -17,6 +18,7 @@
 #include "platform/runtime/random.h"
 #include "ui/screen_drawing.h"
 #include "ui/small_windows.h"
+#include "ui/style_forms.h"
 #include "ui/style_settings.h"
 #include "workspace/frm_quarlin.h"
 
@@ -50,6 +52,8 @@ class Program {
   ui::ScreenDrawing drawing;
   ui::FrmMove frmMove;
   ui::FrmFloatingInfo frmFloatingInfo;
+  ui::StyleForms styles;
+  contour::FrmContour frmContour;
   host::FrmGEMenu frmGEMenu;
   workspace::FrmQuarlin frmQuarlin;
 

@@ -121,6 +121,8 @@ class Contour {
   // The point under a view position; false when the query took half a second or more.
   bool TerrainPoint(double x, double y, TerrainPointResult& point);
   void CaptureViewExtents();
+  // The message that the camera is too high to sample.
+  void ShowTooHighMessage();
   // The streaming wait of FlyAndSample gives up after this much clock time.
   static constexpr std::uint64_t kStreamingWaitMs = 10000;
 

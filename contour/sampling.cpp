@@ -38,6 +38,8 @@ void Contour::ShowSamplingMessage(const char* first, const char* second) {
   ShowMessage(std::string(first) + "\r\n" + second);
 }
 
+void Contour::ShowTooHighMessage() { ShowSamplingMessage(kTooHigh[0], kTooHigh[1]); }
+
 void Contour::PutCameraBack(host::ICameraInfoGE& camera) {
   if (camera.get_Tilt() < 0) camera.put_Tilt(0);
   objGE->SetCamera(camera, 5.0);

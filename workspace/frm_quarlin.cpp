@@ -23,6 +23,12 @@ void FrmQuarlin::WireHandlers() {
   Command34.Click = [this] { Command34_Click(); };
   chkFloatingInfo.Click = [this] { chkFloatingInfo_Click(); };
   Command36.Click = [this] { Command36_Click(); };
+  cmdOptionBBox.Click = [this] { StyleDialog("tbbox"); };
+  cmdOptionHighlight.Click = [this] { StyleDialog("thighlight"); };
+  cmdOptionCursor.Click = [this] { StyleDialog("tcursor"); };
+  // While a KML export runs, the screen colour under the pointer is previewed.
+  Timer2.SetInterval(10);
+  Timer2.Tick = [this] { m_.styles.pick.PreviewScreenColor(); };
   Timer6GEStatus.Tick = [this] {
     if (!host::IsGERunning(desktop())) Unload();
   };

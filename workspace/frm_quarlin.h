@@ -11,6 +11,7 @@
 
 #include "contour/contour.h"
 #include "contour/contour_command.h"
+#include "contour/contour_dialog.h"
 #include "host/application_ge.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
@@ -21,6 +22,7 @@
 #include "platform/forms/pictures.h"
 #include "platform/forms/toolbar.h"
 #include "ui/small_windows.h"
+#include "ui/style_forms.h"
 #include "ui/style_settings.h"
 
 namespace altimar::workspace {
@@ -38,6 +40,8 @@ struct WorkspaceModules {
   host::FrmGEMenu& menuBar;
   ui::FrmMove& frmMove;
   ui::FrmFloatingInfo& floatingInfo;
+  ui::StyleForms& styles;
+  contour::FrmContour& frmContour;
   std::string programDir;
   std::function<void()> endProgram;  // ends the program (forms, hooks, hot keys)
 };
@@ -66,9 +70,9 @@ class FrmQuarlin : public forms::Form {
   void chkFloatingInfo_Click();
   // The contour command, as the toolbar runs it.
   contour::ContourCommandResult RunContour();
-  // Loads the contour dialog's settings (the first contour command does it
-  // too); after it, settings changed in the contour state stay.
-  void LoadContourDialog();
+  // Loads the contour dialog, which sets its settings (the first contour
+  // command does it too); after it, settings changed in the contour state stay.
+  void LoadContourDialog() { m_.frmContour.Load(); }
   // What the last contour command gave (for front ends and tests).
   contour::ContourCommandResult lastContour;
 
@@ -81,8 +85,10 @@ class FrmQuarlin : public forms::Form {
   void FastSearchCommand() {}
   void ShiftCommand() {}
   void HtmlCommand() {}
-  void StyleDialog(const std::string& key) { (void)key; }
-  void ContourDialog() {}
+  // The style dialog of a toolbar key (tbbox, thighlight, tcursor).
+  void StyleDialog(const std::string& key);
+  // The contour dialog, shown modally inside the globe's main window.
+  void ContourDialog();
 
   // --- fields ---
   host::ApplicationGE objGE;
@@ -193,7 +199,6 @@ class FrmQuarlin : public forms::Form {
   bool DockClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool ReadGEMainRect();
   win::POINT lastDockPoint_{-1, -1};
-  bool contourDialogLoaded_ = false;
   WorkspaceModules m_;
 };
 

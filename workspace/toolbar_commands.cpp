@@ -149,10 +149,7 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
   // The command reads the contour dialog's progress box, which loads the
   // dialog and with it the dialog's settings; until that dialog is built,
   // its settings are put in place the same way, once.
-  ui.showProgress = [this] {
-    LoadContourDialog();
-    return m_.contour.ShowProgress;
-  };
+  ui.showProgress = [this] { return m_.frmContour.ProgressChecked(); };
   try {
     lastContour = contour::RunContourCommand(m_.contour, m_.programDir, ui);
   } catch (const host::AutomationError& e) {
@@ -163,10 +160,30 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
   return lastContour;
 }
 
-void FrmQuarlin::LoadContourDialog() {
-  if (contourDialogLoaded_) return;
-  m_.contour.SetDialogDefaults();
-  contourDialogLoaded_ = true;
+void FrmQuarlin::StyleDialog(const std::string& key) {
+  if (key == "tbbox") m_.styles.OpenBBoxStyle();
+  else if (key == "thighlight") m_.styles.OpenHighlightStyle();
+  else if (key == "tcursor") m_.styles.OpenCursorStyle();
+}
+
+void FrmQuarlin::ContourDialog() {
+  Toolbar1.SetEnabled(false);
+  Toolbar1.SetValue("tcontour", tbrPressed);
+  struct Release {
+    FrmQuarlin& q;
+    ~Release() {
+      q.Toolbar1.SetValue("tcontour", tbrUnpressed);
+      q.Toolbar1.SetEnabled(true);
+    }
+  } release{*this};
+  contour::FrmContour& dialog = m_.frmContour;
+  dialog.Command3.SetEnabled(m_.contour.GridReady);
+  try {
+    m_.attached.SetFormParentToGE(dialog.hwnd(), objGE->GetMainHwnd());
+  } catch (const host::AutomationError&) {
+    // Without the globe's window the dialog shows on its own.
+  }
+  dialog.Show(true);
 }
 
 void FrmQuarlin::PlaceProgressBar() {

@@ -123,6 +123,10 @@ void Form::PaintFrame() {
   desktop_.GetWindowRect(hwnd_, &r);
   Surface& s = desktop_.WindowSurface(hwnd_);
   s.Fill(paint::kFace);
+  const int left = BorderStyle == vbBSNone ? 0 : kBorder;
+  const int top = BorderStyle == vbBSNone ? 0 : kBorder + kCaptionHeight;
+  for (int y = 0; y < Background.height() && top + y < s.height(); ++y)
+    for (int x = 0; x < Background.width() && left + x < s.width(); ++x) s.at(left + x, top + y) = Background.at(x, y);
   if (BorderStyle == vbBSNone) return;
   paint::Raised(s, 0, 0, r.width(), r.height());
   s.FillRect(kBorder, kBorder, r.width() - kBorder, kBorder + kCaptionHeight, 0x2B579A);

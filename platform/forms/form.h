@@ -87,6 +87,9 @@ class Form {
   const std::vector<Control*>& controls() const { return controls_; }
   // Paints the form and every control again.
   void Refresh();
+  // A picture behind the controls, at the client area's top left (none when empty).
+  win::Surface Background;
+  void RepaintBackground() { PaintFrame(); }
   Control* FocusedControl() const;
 
  protected:
