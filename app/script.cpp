@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <istream>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -207,8 +209,10 @@ void Script::StartProgram(const std::vector<std::string>& w) {
 
 namespace {
 forms::Form* FindForm(Program& p, const std::string& name) {
-  for (forms::Form* f : std::initializer_list<forms::Form*>{&p.frmQuarlin, &p.frmGEMenu, &p.frmMove,
-                                                             &p.frmFloatingInfo})
+  for (forms::Form* f : std::initializer_list<forms::Form*>{
+           &p.frmQuarlin, &p.frmGEMenu, &p.frmMove, &p.frmFloatingInfo, &p.frmContour,
+           &p.styles.frmBBoxStyle, &p.styles.frmHighlightStyle, &p.styles.frmCursorStyle,
+           &p.styles.frmSetRGB})
     if (f->name() == name) return f;
   return nullptr;
 }
@@ -249,6 +253,17 @@ POINT Script::PointOf(const std::string& target) {
     return {q.rect.left + 30, (q.rect.top + q.rect.bottom) / 2};
   }
   if (!program_) throw ScriptError("the program is not started");
+  // "form.control@X,Y": that pixel of the control instead of its centre.
+  if (const auto at = target.find('@'); at != std::string::npos) {
+    const std::string offset = target.substr(at + 1);
+    const auto comma = offset.find(',');
+    if (comma == std::string::npos) throw ScriptError("an offset is @X,Y");
+    const POINT centre = PointOf(target.substr(0, at));
+    RECT box;
+    desktop_.GetWindowRect(desktop_.WindowFromPoint(centre), &box);
+    return {box.left + static_cast<LONG>(Number(offset.substr(0, comma), "x")),
+            box.top + static_cast<LONG>(Number(offset.substr(comma + 1), "y"))};
+  }
   const auto dot = target.find('.');
   if (dot == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
   forms::Form* form = FindForm(*program_, target.substr(0, dot));
@@ -285,6 +300,19 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
          {"GridCols", std::to_string(program_->contour.GridCols)},
          {"GridRows", std::to_string(program_->contour.GridRows)},
          {"NumLevels", std::to_string(program_->contour.NumLevels)},
+         {"LevelMode", std::to_string(program_->contour.LevelMode)},
+         {"LevelInterval", std::to_string(program_->contour.LevelInterval)},
+         {"LabelContours", Bool(program_->contour.LabelContours)},
+         {"LowColor", std::to_string(program_->contour.LowColor)},
+         {"HighColor", std::to_string(program_->contour.HighColor)},
+         {"SampleDelayMs", std::to_string(program_->contour.SampleDelayMs)},
+         {"StyleColor", std::to_string(program_->style.StyleColor)},
+         {"StyleWidth", Num(program_->style.StyleWidth)},
+         {"BBoxColor", std::to_string(program_->style.BBoxColor)},
+         {"HighlightColor", std::to_string(program_->style.HighlightColor)},
+         {"CursorColor", std::to_string(program_->style.CursorColor)},
+         {"CursorShape", std::to_string(program_->style.CursorShape)},
+         {"CursorWidth", std::to_string(program_->style.CursorWidth)},
          {"HookDepth", std::to_string(program_->hooks.Depth())}};
     return p;
   }
@@ -294,7 +322,8 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
     p = {{"running", Bool(globe_->running())},         {"latitude", Num(c.focusLatitude)},
          {"longitude", Num(c.focusLongitude)},          {"range", Num(c.range)},
          {"tilt", Num(c.tilt)},                         {"azimuth", Num(c.azimuth)},
-         {"opened", std::to_string(globe_->openRequests().size())}};
+         {"opened", std::to_string(globe_->openRequests().size())},
+         {"queries", std::to_string(globe_->terrainQueries())}};
     return p;
   }
   if (!program_) throw ScriptError("the program is not started");
@@ -342,6 +371,12 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
     p.emplace_back("Max", Num(g->Max()));
     p.emplace_back("Value", Num(g->Value()));
   }
+  if (auto* b = dynamic_cast<forms::ScrollBar*>(c)) p.emplace_back("Value", std::to_string(b->Value()));
+  if (auto* s = dynamic_cast<forms::Slider*>(c)) p.emplace_back("Value", std::to_string(s->Value()));
+  if (auto* b = dynamic_cast<forms::ComboBox*>(c)) {
+    p.emplace_back("ListIndex", std::to_string(b->ListIndex()));
+    p.emplace_back("Text", b->Text());
+  }
   if (auto* bar = dynamic_cast<forms::Toolbar*>(c)) {
     std::string keys;
     for (const auto& b : bar->Buttons())
@@ -349,6 +384,34 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
     p.emplace_back("Buttons", keys);
   }
   return p;
+}
+
+// Sets a control's value the way its own gestures would (raising its
+// Change or Click): Value of a scroll bar, slider, check box or option
+// button, Text of a text box, ListIndex of a combo box.
+void Script::SetProperty(const std::string& target, const std::string& value) {
+  const auto dot = target.rfind('.');
+  const auto first = target.find('.');
+  if (!program_) throw ScriptError("the program is not started");
+  if (dot == std::string::npos || dot == first) throw ScriptError("set FORM.CONTROL.PROPERTY VALUE");
+  forms::Form* form = FindForm(*program_, target.substr(0, first));
+  if (!form) throw ScriptError("no form '" + target.substr(0, first) + "'");
+  forms::Control* c = FindControl(*form, target.substr(first + 1, dot - first - 1));
+  if (!c) throw ScriptError("no control '" + target.substr(0, dot) + "'");
+  const std::string property = target.substr(dot + 1);
+  if (!c->Enabled()) throw ScriptError(target.substr(0, dot) + " is disabled");
+  auto number = [&] { return static_cast<int>(Number(value, "the value")); };
+  if (property == "Value") {
+    if (auto* b = dynamic_cast<forms::ScrollBar*>(c)) return b->SetValue(number());
+    if (auto* s = dynamic_cast<forms::Slider*>(c)) return s->SetValue(number());
+    if (auto* k = dynamic_cast<forms::CheckBox*>(c)) return k->SetValue(number());
+    if (auto* o = dynamic_cast<forms::OptionButton*>(c)) return o->SetValue(value == "true");
+  } else if (property == "Text") {
+    if (auto* t = dynamic_cast<forms::TextBox*>(c)) return t->SetText(value);
+  } else if (property == "ListIndex") {
+    if (auto* b = dynamic_cast<forms::ComboBox*>(c)) return b->SetListIndex(number());
+  }
+  throw ScriptError(target + " cannot be set");
 }
 
 void Script::Key(const std::string& combo) {
@@ -459,6 +522,9 @@ void Script::Execute(const Line& line) {
       desktop_.Sleep(static_cast<std::uint32_t>(std::min(10.0, ms - done)));
       desktop_.DoEvents();
     }
+  } else if (cmd == "set") {
+    need(2, "set FORM.CONTROL.PROPERTY VALUE");
+    SetProperty(w[1], w[2]);
   } else if (cmd == "place") {
     need(3, "place FORM LEFT TOP (pixels)");
     forms::Form* f = program_ ? FindForm(*program_, w[1]) : nullptr;
@@ -478,13 +544,39 @@ void Script::Execute(const Line& line) {
     out_ << "screenshot " << w[1] << '\n';
   } else if (cmd == "print") {
     need(1, "print TARGET[.PROPERTY]");
-    for (const auto& [k, v] : Properties(w[1])) out_ << w[1] << "." << k << " = " << v << '\n';
+    const auto dot = w[1].rfind('.');
+    std::vector<std::pair<std::string, std::string>> props;
+    std::string target = w[1], only;
+    try {
+      props = Properties(target);
+    } catch (const ScriptError&) {
+      if (dot == std::string::npos) throw;
+      target = w[1].substr(0, dot);
+      only = w[1].substr(dot + 1);
+      props = Properties(target);
+    }
+    bool any = false;
+    for (const auto& [k, v] : props)
+      if (only.empty() || k == only) {
+        out_ << target << "." << k << " = " << v << '\n';
+        any = true;
+      }
+    if (!any) throw ScriptError(target + " has no property '" + only + "'");
   } else if (cmd == "expect") {
-    need(2, "expect TARGET.PROPERTY VALUE | expect file PATH | expect nofile PATH | expect message TEXT");
+    need(2, "expect TARGET.PROPERTY VALUE | expect file PATH | expect nofile PATH | expect text FILE TEXT | expect message TEXT");
     if (w[1] == "file" || w[1] == "nofile") {
       const bool there = std::filesystem::exists(w[2]);
       if (there != (w[1] == "file"))
         throw ScriptError("expected " + w[2] + (there ? " not to exist" : " to exist"));
+    } else if (w[1] == "text") {
+      need(3, "expect text FILE TEXT");
+      std::ifstream in(w[2], std::ios::binary);
+      if (!in) throw ScriptError("expected " + w[2] + " to exist");
+      const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (content.find(w[3]) == std::string::npos)
+        throw ScriptError("expected " + w[2] + " to contain '" + w[3] + "'");
+      out_ << "ok " << w[2] << " contains " << w[3] << '\n';
+      return;
     } else if (w[1] == "message") {
       const auto& log = desktop_.MessageBoxLog();
       if (log.empty() || log.back().text.find(w[2]) == std::string::npos)

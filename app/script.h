@@ -43,6 +43,7 @@ class Script {
   void ReportMessages();
   win::POINT PointOf(const std::string& target);
   std::vector<std::pair<std::string, std::string>> Properties(const std::string& target);
+  void SetProperty(const std::string& target, const std::string& value);
   void Key(const std::string& combo);
   void Type(const std::string& text);
   void StartGlobe(const std::vector<std::string>& args);

@@ -261,6 +261,7 @@ ViewFrame Globe::Frame() const {
 
 std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoords(double x, double y) {
   RequireWindow(render_, "GetPointOnTerrainFromScreenCoords");
+  ++terrainQueries_;
   if (queryDelayMs_) desktop_.Sleep(queryDelayMs_);
   const bool flat = !terrainLayer_ || exaggeration_ == 0 || !terrain_;
   const double maxHeight = flat ? 0 : terrain_->MaxAbsHeight() * exaggeration_;

@@ -72,6 +72,8 @@ class Globe final : public host::IApplicationGE {
   const std::vector<std::string>& openRequests() const { return openRequests_; }
   // A slow globe, for tests: each terrain query takes this long on the clock.
   void SetQueryDelayMs(std::uint32_t ms) { queryDelayMs_ = ms; }
+  // How many terrain points the automation interface has been asked for.
+  std::uint64_t terrainQueries() const { return terrainQueries_; }
   win::HWND menubar() const { return menubar_; }
   ViewFrame Frame() const;
   // Paints the render window now (the desktop asks for it before composing).
@@ -92,6 +94,7 @@ class Globe final : public host::IApplicationGE {
   int program_ = 0;
   win::HWND main_ = 0, menubar_ = 0, render_ = 0;
   std::uint64_t startMs_ = 0;
+  std::uint64_t terrainQueries_ = 0;
   // The camera: where a flight started, where it goes, and when.
   CameraState from_, to_;
   std::uint64_t flightStartMs_ = 0, flightMs_ = 0;

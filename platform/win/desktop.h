@@ -222,6 +222,7 @@ class Desktop {
   void RunPending(bool oneInput = false);
   void ProcessInput(bool oneInput = false);
   bool DragWindow(UINT msg);
+  bool NextInputFor(HWND modal) const;
   void RunTimers();
   void DeliverMouse(UINT msg, const MSLLHOOKSTRUCT& ev);
   void DeliverKey(int vk, bool down);

@@ -72,9 +72,33 @@ void Desktop::RunPending(bool oneInput) {
   if (nextDue_ != kNever && clock_.NowMs() >= nextDue_) RunTimers();
 }
 
+// Whether the next queued input goes to the window or into it.
+bool Desktop::NextInputFor(HWND modal) const {
+  if (input_.empty()) return true;
+  const InputEvent& e = input_.front();
+  HWND target = e.kind == InputEvent::Key ? focus_
+                : capture_ != 0           ? capture_
+                                          : WindowFromPoint(e.kind == InputEvent::Move ? POINT{e.x, e.y} : cursor_);
+  for (; target != 0 && IsWindow(target); target = GetParent(target))
+    if (target == modal) return true;
+  return false;
+}
+
 void Desktop::RunModalLoop(HWND hwnd) {
   std::uint64_t budget = kHeadlessModalBudgetMs;
   while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
+    // Headless, input queued for the windows behind a modal window waits, as
+    // a person waits, until timers (the dialog's own answer) have closed it.
+    if (headless() && clock_.kind() == Clock::Kind::Virtual && !NextInputFor(hwnd) && nextDue_ != kNever) {
+      const std::uint64_t now = clock_.NowMs();
+      const std::uint64_t wait = nextDue_ > now ? nextDue_ - now : 0;
+      if (wait <= budget) {
+        budget -= wait;
+        clock_.Advance(wait);
+        RunTimers();
+        continue;
+      }
+    }
     const bool hadWork = InputPending();
     RunPending(true);
     if (!IsWindow(hwnd) || !IsWindowVisible(hwnd)) return;

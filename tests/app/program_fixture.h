@@ -49,6 +49,21 @@ class ProgramTest : public ::testing::Test {
     ADD_FAILURE() << "no button " << key;
     return {};
   }
+  // Screen centre of a control (its form is loaded for it), or a pixel of it.
+  POINT Centre(forms::Control& c) {
+    RECT r;
+    d.GetWindowRect(c.hwnd(), &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  POINT At(forms::Control& c, int x, int y) {
+    RECT r;
+    d.GetWindowRect(c.hwnd(), &r);
+    return {r.left + x, r.top + y};
+  }
+  void Click(forms::Control& c) {
+    const POINT p = Centre(c);
+    d.InjectClick(p.x, p.y);
+  }
   void PressKeys(std::initializer_list<int> keys) {
     for (int k : keys) d.InjectKey(k, true);
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) d.InjectKey(*it, false);
