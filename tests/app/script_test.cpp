@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 
 namespace altimar::testing {
@@ -54,6 +57,47 @@ TEST_F(ScriptTest, ARoadThroughTheToolbarAndTheMenu) {
       << err.str();
   EXPECT_TRUE(fs::exists(shot));
   EXPECT_NE(out.str().find("ok program.ended = true"), std::string::npos);
+}
+
+TEST_F(ScriptTest, ContourOptionsFromTheToolbarThenApplyWithoutSampling) {
+  const std::string kml = (dir / "contour.kml").string();
+  ASSERT_EQ(Run("globe lat=47.3 lon=11.4 range=30000\n"
+                "start\n"
+                "foreground globe\n"
+                "key Ctrl+F9\n"
+                "click frmQuarlin.Toolbar1:tcontour\n"
+                "click frmContour.Option1(1)\n"
+                "set frmContour.VScroll3.Value 50\n"
+                "click frmContour.chcLabelContours\n"
+                "click frmContour.Command1\n"
+                "click frmQuarlin.Toolbar1:contour\n"
+                "expect text " + kml + " <Folder><name>P</name>\n"
+                "print globe.queries\n"
+                "click frmQuarlin.Toolbar1:tcontour\n"
+                "expect frmContour.Command3.Enabled true\n"
+                "click frmContour.Picture1@5,5\n"
+                "set frmSetRGB.Slider1.Value 0\n"
+                "set frmSetRGB.Slider2.Value 255\n"
+                "click frmSetRGB.cmdOK\n"
+                "click frmContour.Command3\n"
+                "click frmContour.Command1\n"
+                "expect text " + kml + " <color>FF00FF00</color>\n"
+                "print globe.queries\n"),
+            0)
+      << err.str();
+  // Both counts of terrain queries are the same: Apply did not sample again.
+  const std::string o = out.str();
+  const auto first = o.find("globe.queries = "), second = o.rfind("globe.queries = ");
+  ASSERT_NE(first, second);
+  EXPECT_EQ(o.substr(first, o.find('\n', first) - first), o.substr(second, o.find('\n', second) - second));
+  // The levels are 50 m apart.
+  std::ifstream in(kml);
+  const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::set<int> levels;
+  for (std::size_t at = 0; (at = doc.find("<Placemark><name>", at)) != std::string::npos; ++at)
+    levels.insert(std::stoi(doc.substr(at + 17)));
+  ASSERT_GE(levels.size(), 3u);
+  for (int l : levels) EXPECT_EQ((l - *levels.begin()) % 50, 0) << l;
 }
 
 TEST_F(ScriptTest, FailuresNameTheirLineAndStopTheScript) {
