@@ -16,8 +16,9 @@ host::MenuBarLinks MenuLinks(Program& p) {
     p.drawing.DrawScreenText(t, c, f, o);
   };
   l.renderHwnd = [&p] { return p.drawing.GERenderHwnd; };
-  l.progressBar = &p.frmQuarlin.ProgressBar1;
-  l.menuBarLeft = &p.frmQuarlin.MenuBarLeft;
+  // (Read when used: the workspace form is built after the menu bar form.)
+  l.progressBar = [&p] { return &p.frmQuarlin.ProgressBar1; };
+  l.menuBarLeft = [&p] { return static_cast<int>(p.frmQuarlin.MenuBarLeft); };
   l.flatEarth = &p.flatEarth;
   return l;
 }

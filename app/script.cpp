@@ -179,18 +179,27 @@ void Script::StartGlobe(const std::vector<std::string>& w) {
     terrain = std::make_shared<earth::ProceduralTerrain>();
   }
   earth::GlobeOptions o;
-  if (a.count("lat")) o.camera.focusLatitude = Number(a.at("lat"), "lat");
-  if (a.count("lon")) o.camera.focusLongitude = Number(a.at("lon"), "lon");
-  if (a.count("range")) o.camera.range = Number(a.at("range"), "range");
-  if (a.count("tilt")) o.camera.tilt = Number(a.at("tilt"), "tilt");
-  if (a.count("azimuth")) o.camera.azimuth = Number(a.at("azimuth"), "azimuth");
+  auto in = [&](const char* key, double lo, double hi, double& out) {
+    if (!a.count(key)) return;
+    const double v = Number(a.at(key), key);
+    if (!(v >= lo && v <= hi)) throw ScriptError(std::string(key) + " is " + Num(lo) + " to " + Num(hi));
+    out = v;
+  };
+  in("lat", -90, 90, o.camera.focusLatitude);
+  in("lon", -180, 180, o.camera.focusLongitude);
+  in("range", 1, 1e8, o.camera.range);
+  in("tilt", 0, 90, o.camera.tilt);
+  in("azimuth", -360, 360, o.camera.azimuth);
   if (a.count("title")) o.title = a.at("title");
   if (a.count("size")) {
     const std::string& s = a.at("size");
     const auto x = s.find('x');
     if (x == std::string::npos) throw ScriptError("size is WIDTHxHEIGHT");
-    o.placement = {0, 0, static_cast<LONG>(Number(s.substr(0, x), "width")),
-                   static_cast<LONG>(Number(s.substr(x + 1), "height"))};
+    const double w = Number(s.substr(0, x), "width"), h = Number(s.substr(x + 1), "height");
+    if (!(w >= 200 && w <= desktop_.width() && h >= 150 && h <= desktop_.height()))
+      throw ScriptError("the globe's window is 200 x 150 to " + std::to_string(desktop_.width()) + " x " +
+                        std::to_string(desktop_.height()) + " pixels");
+    o.placement = {0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
   }
   globe_ = earth::Globe::Start(desktop_, std::move(terrain), o);
   if (a.count("terrain")) globe_->SetTerrainLayer(a.at("terrain") != "off");
@@ -517,7 +526,7 @@ void Script::Execute(const Line& line) {
   } else if (cmd == "wait") {
     need(1, "wait MS");
     const double ms = Number(w[1], "the wait");
-    if (ms < 0) throw ScriptError("a wait is not negative");
+    if (!(ms >= 0 && ms <= 3600000)) throw ScriptError("a wait is 0 to 3600000 ms");
     for (double done = 0; done < ms; done += 10) {
       desktop_.Sleep(static_cast<std::uint32_t>(std::min(10.0, ms - done)));
       desktop_.DoEvents();

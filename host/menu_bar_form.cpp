@@ -206,7 +206,7 @@ void FrmGEMenu::GE2PDF_Click() {
   const HWND menubar = WindowSearch(desktop()).FindGEChildWindow("menubar");
   RECT bar{};
   desktop().GetWindowRect(menubar, &bar);
-  ProgressBar* p = links_.progressBar;
+  ProgressBar* p = links_.progressBar ? links_.progressBar() : nullptr;
   if (!p) return;
   p->SetMin(1);
   p->SetMax(100);

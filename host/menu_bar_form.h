@@ -26,8 +26,8 @@ struct MenuBarLinks {
   std::function<void(const std::string& text, std::int32_t colour, int sizeFactor, int offset)>
       drawScreenText;
   std::function<win::HWND()> renderHwnd;  // the screen drawing's 3D view handle
-  forms::ProgressBar* progressBar = nullptr;  // the workspace's, in the globe's menu bar
-  const std::int16_t* menuBarLeft = nullptr;   // twips
+  std::function<forms::ProgressBar*()> progressBar;  // the workspace's, in the globe's menu bar
+  std::function<int()> menuBarLeft;                 // twips
   bool* flatEarth = nullptr;
 };
 
@@ -70,7 +70,7 @@ class FrmGEMenu : public forms::Form {
   void Hover(forms::Control& c, win::HWND captureTo, double x, double y);
   void AnimateAbout(const std::vector<std::pair<std::string, std::pair<int, int>>>& lines, bool yield);
   void PrintFace(win::COLORREF back);
-  int MenuBarLeft() const { return links_.menuBarLeft ? *links_.menuBarLeft : 4500; }
+  int MenuBarLeft() const { return links_.menuBarLeft ? links_.menuBarLeft() : 4500; }
 
   GEWindows& ge_;
   Hotkeys& hotkeys_;

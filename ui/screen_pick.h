@@ -39,7 +39,6 @@ class ScreenPick {
   win::HDC dc_ = 0;
   win::HPEN pen_ = 0;
   win::HGDIOBJ brush_ = 0, oldPen_ = 0, oldBrush_ = 0;
-  bool listening_ = false;
 };
 
 }  // namespace altimar::ui
