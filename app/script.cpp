@@ -240,6 +240,23 @@ forms::Control* FindControl(forms::Form& f, const std::string& spec) {
 }
 }  // namespace
 
+// The control of "form.control", "form.control(2)" or "form.toolbar:key"
+// (key gets the toolbar button's key, if any).
+forms::Control* Script::ControlOf(const std::string& target, std::string& key) {
+  const auto dot = target.find('.');
+  forms::Form* form = FindForm(*program_, target.substr(0, dot));
+  if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
+  std::string spec = target.substr(dot + 1);
+  key.clear();
+  if (const auto colon = spec.find(':'); colon != std::string::npos) {
+    key = spec.substr(colon + 1);
+    spec = spec.substr(0, colon);
+  }
+  forms::Control* c = FindControl(*form, spec);
+  if (!c) throw ScriptError("no control '" + target + "'");
+  return c;
+}
+
 // A point on the screen: "X,Y", "globe" (the 3D view's centre), a control
 // "form.control", an element of an array "form.control(2)", a toolbar
 // button "form.toolbar:key", or an item of the open popup menu "menu:item".
@@ -273,17 +290,9 @@ POINT Script::PointOf(const std::string& target) {
     return {box.left + static_cast<LONG>(Number(offset.substr(0, comma), "x")),
             box.top + static_cast<LONG>(Number(offset.substr(comma + 1), "y"))};
   }
-  const auto dot = target.find('.');
-  if (dot == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
-  forms::Form* form = FindForm(*program_, target.substr(0, dot));
-  if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
-  std::string spec = target.substr(dot + 1), key;
-  if (const auto colon = spec.find(':'); colon != std::string::npos) {
-    key = spec.substr(colon + 1);
-    spec = spec.substr(0, colon);
-  }
-  forms::Control* c = FindControl(*form, spec);
-  if (!c) throw ScriptError("no control '" + target + "'");
+  if (target.find('.') == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
+  std::string key;
+  forms::Control* c = ControlOf(target, key);
   if (!desktop_.IsWindowVisible(c->hwnd()) || !desktop_.GetWindowRect(c->hwnd(), &r))
     throw ScriptError(target + " is not on the screen");
   if (!key.empty()) {
@@ -347,13 +356,8 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
                          {"Width", Num(form->Width())}, {"Height", Num(form->Height())}});
     return p;
   }
-  std::string spec = target.substr(dot + 1), key;
-  if (const auto colon = spec.find(':'); colon != std::string::npos) {
-    key = spec.substr(colon + 1);
-    spec = spec.substr(0, colon);
-  }
-  forms::Control* c = FindControl(*form, spec);
-  if (!c) throw ScriptError("no control '" + target + "'");
+  std::string key;
+  forms::Control* c = ControlOf(target, key);
   if (!key.empty()) {
     auto* bar = dynamic_cast<forms::Toolbar*>(c);
     forms::ToolbarButton* b = bar ? bar->Button(key) : nullptr;

@@ -16,6 +16,10 @@ namespace altimar::earth {
 class Globe;
 }
 
+namespace altimar::forms {
+class Control;
+}
+
 namespace altimar::app {
 
 class Program;
@@ -42,6 +46,7 @@ class Script {
   void Execute(const Line& line);
   void ReportMessages();
   win::POINT PointOf(const std::string& target);
+  forms::Control* ControlOf(const std::string& target, std::string& key);
   std::vector<std::pair<std::string, std::string>> Properties(const std::string& target);
   void SetProperty(const std::string& target, const std::string& value);
   void Key(const std::string& combo);

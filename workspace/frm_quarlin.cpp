@@ -2,6 +2,8 @@
 #include "workspace/frm_quarlin.h"
 
 #include "host/window_search.h"
+#include "platform/win/gdi.h"
+#include "workspace/toolbar_images.h"
 
 namespace altimar::workspace {
 
@@ -61,7 +63,9 @@ void FrmQuarlin::Form_Load() {
   // 6. Workspace texts, the properties picture, the contour button set.
   for (TextBox* t : {&txtOpenFile, &txtLon1, &txtLat1, &txtLon2, &txtLat2, &txtFID, &Text1, &Text4})
     t->SetText("");
-  imgProperties.SetPicture(win::Surface(24, 24, 0xD8A020));  // the "openframe" picture
+  if (!ImageList4GEToolbar.Find("openframe"))
+    ImageList4GEToolbar.Add("openframe", ToolbarImage("openframe", desktop().gdi().fonts()));
+  imgProperties.SetPicture(*ImageList4GEToolbar.Find("openframe"));
   Command18.Caption = "Start Editing";
   BuildContourToolbar();
   // 7. Embed.

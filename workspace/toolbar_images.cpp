@@ -25,6 +25,12 @@ void ContourRings(Surface& s, Pixel line) {
 Surface ToolbarImage(const std::string& key, FontEngine& fonts) {
   constexpr int n = kToolbarImageSize;
   Surface s(n, n, 0xF0F0F0);
+  if (key == "openframe") {  // an open folder, for the properties frame
+    s.FillRect(1, 3, 7, 5, 0xC89020);
+    s.FillRect(1, 5, 15, 14, 0xE0B040);
+    s.FillRect(3, 8, 15, 14, 0xF0D070);
+    return s;
+  }
   if (key == "contour" || key == "tcontour") {
     ContourRings(s, 0x8B4513);
     if (key == "tcontour") {  // a setting: a small slider in the corner

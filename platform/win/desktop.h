@@ -223,6 +223,7 @@ class Desktop {
   void ProcessInput(bool oneInput = false);
   bool DragWindow(UINT msg);
   bool NextInputFor(HWND modal) const;
+  bool JumpToNextTimer(std::uint64_t& budget);
   void RunTimers();
   void DeliverMouse(UINT msg, const MSLLHOOKSTRUCT& ev);
   void DeliverKey(int vk, bool down);

@@ -84,21 +84,24 @@ bool Desktop::NextInputFor(HWND modal) const {
   return false;
 }
 
+// Virtual time jumps to the next timer and runs it, if that is within budget.
+bool Desktop::JumpToNextTimer(std::uint64_t& budget) {
+  if (clock_.kind() != Clock::Kind::Virtual || nextDue_ == kNever) return false;
+  const std::uint64_t now = clock_.NowMs();
+  const std::uint64_t wait = nextDue_ > now ? nextDue_ - now : 0;
+  if (wait > budget) return false;
+  budget -= wait;
+  clock_.Advance(wait);
+  RunTimers();
+  return true;
+}
+
 void Desktop::RunModalLoop(HWND hwnd) {
   std::uint64_t budget = kHeadlessModalBudgetMs;
   while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
     // Headless, input queued for the windows behind a modal window waits, as
     // a person waits, until timers (the dialog's own answer) have closed it.
-    if (headless() && clock_.kind() == Clock::Kind::Virtual && !NextInputFor(hwnd) && nextDue_ != kNever) {
-      const std::uint64_t now = clock_.NowMs();
-      const std::uint64_t wait = nextDue_ > now ? nextDue_ - now : 0;
-      if (wait <= budget) {
-        budget -= wait;
-        clock_.Advance(wait);
-        RunTimers();
-        continue;
-      }
-    }
+    if (headless() && !NextInputFor(hwnd) && JumpToNextTimer(budget)) continue;
     const bool hadWork = InputPending();
     RunPending(true);
     if (!IsWindow(hwnd) || !IsWindowVisible(hwnd)) return;
@@ -110,16 +113,7 @@ void Desktop::RunModalLoop(HWND hwnd) {
     // Headless and nothing queued: a script may act, else only timers can
     // still end the loop.
     if (idle_ && idle_()) continue;
-    if (clock_.kind() == Clock::Kind::Virtual && nextDue_ != kNever) {
-      const std::uint64_t now = clock_.NowMs();
-      const std::uint64_t wait = nextDue_ > now ? nextDue_ - now : 0;
-      if (wait <= budget) {
-        budget -= wait;
-        clock_.Advance(wait);
-        RunTimers();
-        continue;
-      }
-    }
+    if (JumpToNextTimer(budget)) continue;
     throw ModalLoopError("the modal window '" + GetWindowText(hwnd) + "' (" + GetClassName(hwnd) +
                          ") is still open and no input is left");
   }
