@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/forms/paint.h"
+#include "platform/forms/svg_picture.h"
 #include "platform/win/gdi.h"
 
 namespace altimar::forms {
@@ -146,8 +147,10 @@ void WebBrowser::Load(const std::string& url, bool record) {
     picture_ = Surface();
     lines_.clear();
     title_ = fs::path(path).filename().string();
-    if (ext == ".bmp" || ext == ".png") {
-      const std::string err = ext == ".bmp" ? ReadBmp(path, picture_) : ReadPng(path, picture_);
+    if (ext == ".bmp" || ext == ".png" || ext == ".svg") {
+      const std::string err = ext == ".bmp"   ? ReadBmp(path, picture_)
+                              : ext == ".png" ? ReadPng(path, picture_)
+                                              : ReadSvg(path, picture_, desktop().gdi().fonts());
       if (!err.empty()) lines_ = {"The picture cannot be read: " + title_};
     } else if (ext == ".htm" || ext == ".html" || ext == ".txt") {
       std::ifstream in(path, std::ios::binary);

@@ -1,5 +1,5 @@
 // A web browser control for local files: HTML shown as simple formatted
-// text, a bitmap or PNG as its picture, other files by name; history with back and
+// text, a bitmap, PNG or SVG as its picture, other files by name; history with back and
 // forward; the events the HTML window handles.
 #pragma once
 

@@ -27,6 +27,13 @@ class BrowserTest : public ::testing::Test {
     WriteBmp((dir / "c.bmp").string(), pic);
     WritePng((dir / "d.png").string(), Surface(4, 3, 0x00FF00));
     std::ofstream(dir / "e.png") << "not a picture";
+    std::ofstream(dir / "clock.svg")
+        << "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='80' viewBox='0 0 50 40'>"
+           "<g transform='translate(25,20)' style='stroke:none'>"
+           "<circle r='10' fill='#00f'/><rect x='-20' y='12' width='10' height='5' fill='rgb(255,0,0)'/>"
+           "<path d='M 12 -15 h 6 v 6 h -6 z' fill='lime' stroke='black' stroke-width='0.5'/>"
+           "</g></svg>";
+    std::ofstream(dir / "broken.svg") << "<svg><rect";
     web.Move(0, 0, 4500, 3000);
     form.Show();
   }
@@ -89,6 +96,23 @@ TEST_F(BrowserTest, APngShowsAsItsPictureAndABrokenOneSaysSo) {
   web.Navigate((dir / "e.png").string());
   ASSERT_FALSE(web.DocumentLines().empty());
   EXPECT_EQ(web.DocumentLines().front(), "The picture cannot be read: e.png");
+}
+
+TEST_F(BrowserTest, AnSvgIsDrawnAtItsSizeThroughItsViewBox) {
+  RECT r;
+  d.GetWindowRect(web.hwnd(), &r);
+  web.Navigate((dir / "clock.svg").string());
+  ASSERT_TRUE(web.DocumentLines().empty());
+  const Surface& screen = d.ComposeScreen();
+  auto at = [&](int x, int y) { return screen.at(r.left + 4 + x, r.top + 4 + y); };  // inside a 4-pixel margin
+  EXPECT_EQ(at(50, 40), 0x0000FFu) << "the circle, at the centre of a picture twice the viewBox";
+  EXPECT_EQ(at(15, 72), 0xFF0000u) << "the rectangle, moved with its group";
+  EXPECT_EQ(at(80, 16), 0x00FF00u) << "the path's square, filled";
+  EXPECT_EQ(at(74, 12), 0x000000u) << "and outlined";
+  EXPECT_EQ(at(5, 5), 0xFFFFFFu) << "the picture's background";
+  web.Navigate((dir / "broken.svg").string());
+  ASSERT_FALSE(web.DocumentLines().empty());
+  EXPECT_EQ(web.DocumentLines().front(), "The picture cannot be read: broken.svg");
 }
 
 // Found by the fuzzer: a page ending inside a closing script tag looped forever.
