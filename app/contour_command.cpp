@@ -128,12 +128,10 @@ class MirroredProgress final : public forms::IProgressBar {
 
 // The screen centre of a toolbar button, or nullopt when it is not shown.
 std::optional<win::POINT> ButtonOnScreen(win::Desktop& d, forms::Toolbar& bar, const std::string& key) {
-  win::RECT r;
-  if (!d.IsWindowVisible(bar.hwnd()) || !d.GetWindowRect(bar.hwnd(), &r)) return std::nullopt;
-  for (int x = 0; x < r.width(); ++x)
-    if (forms::ToolbarButton* b = bar.ButtonAt(x, forms::Toolbar::kButtonSize / 2); b && b->Key == key)
-      return win::POINT{r.left + x + forms::Toolbar::kButtonSize / 2, r.top + forms::Toolbar::kButtonSize / 2};
-  return std::nullopt;
+  win::RECT r, b;
+  if (!d.IsWindowVisible(bar.hwnd()) || !d.GetWindowRect(bar.hwnd(), &r) || !bar.ButtonRect(key, b))
+    return std::nullopt;
+  return win::POINT{r.left + (b.left + b.right) / 2, r.top + (b.top + b.bottom) / 2};
 }
 
 // The contour command over the globe's view, as a user gives it: the

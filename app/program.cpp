@@ -19,6 +19,7 @@ host::MenuBarLinks MenuLinks(Program& p) {
   // (Read when used: the workspace form is built after the menu bar form.)
   l.progressBar = [&p] { return &p.frmQuarlin.ProgressBar1; };
   l.menuBarLeft = [&p] { return static_cast<int>(p.frmQuarlin.MenuBarLeft); };
+  l.placeProgressBar = [&p] { p.frmQuarlin.PlaceProgressBar(); };
   l.flatEarth = &p.flatEarth;
   return l;
 }

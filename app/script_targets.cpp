@@ -112,10 +112,9 @@ POINT Script::PointOf(const std::string& target) {
   if (!key.empty()) {
     auto* bar = dynamic_cast<forms::Toolbar*>(c);
     if (!bar) throw ScriptError(target + ": only a toolbar has buttons");
-    for (int x = 0; x < r.width(); ++x)
-      if (forms::ToolbarButton* b = bar->ButtonAt(x, forms::Toolbar::kButtonSize / 2); b && b->Key == key)
-        return {r.left + x + forms::Toolbar::kButtonSize / 2, r.top + forms::Toolbar::kButtonSize / 2};
-    throw ScriptError("the toolbar shows no button '" + key + "'");
+    RECT b;
+    if (!bar->ButtonRect(key, b)) throw ScriptError("the toolbar shows no button '" + key + "'");
+    return {r.left + (b.left + b.right) / 2, r.top + (b.top + b.bottom) / 2};
   }
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }

@@ -65,16 +65,6 @@ void FrmContour::LayOut() {
   Command3.Move(7080, 4500, 1200, 375);
 }
 
-namespace {
-void Range(ScrollBar& b, int min, int max, int small, int large, int value) {
-  b.Min = min;
-  b.Max = max;
-  b.SmallChange = small;
-  b.LargeChange = large;
-  b.SetValue(value);
-}
-}  // namespace
-
 void FrmContour::Form_Load() {
   loaded_ = false;
   c_.SetDialogDefaults();
@@ -102,12 +92,12 @@ void FrmContour::Form_Load() {
   Label9.Caption = "Resolution:";
 
   // Ranges and first values, before the change handlers listen.
-  Range(VScroll4, 1, 30, 1, 5, 5);
-  Range(VScroll3, 1, 1000, 1, 5, 10);
-  Range(VScroll5, 1, 50, 1, 10, 10);
-  Range(VScroll6, 0, 100, 10, 10, 100);
-  Range(VScroll1, 10, 999, 5, 10, 20);
-  Range(VScroll2, 5, 999, 5, 10, 20);
+  VScroll4.Configure(1, 30, 1, 5, 5);
+  VScroll3.Configure(1, 1000, 1, 5, 10);
+  VScroll5.Configure(1, 50, 1, 10, 10);
+  VScroll6.Configure(0, 100, 10, 10, 100);
+  VScroll1.Configure(10, 999, 5, 10, 20);
+  VScroll2.Configure(5, 999, 5, 10, 20);
   Slider1.Min = 0;
   Slider1.Max = 10;
   Slider1.SetValue(10);

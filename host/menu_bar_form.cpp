@@ -1,7 +1,6 @@
 #include "host/menu_bar_form.h"
 
 #include "host/view_capture.h"
-#include "host/window_search.h"
 #include "platform/win/gdi.h"
 
 namespace altimar::host {
@@ -201,19 +200,13 @@ void FrmGEMenu::contourAbout_Click() {
 }
 
 void FrmGEMenu::GE2PDF_Click() {
-  RECT r;
-  if (desktop().GetWindowRect(ge_.GEMainHwnd, &r)) ge_.GEMainRect = r;
-  const HWND menubar = WindowSearch(desktop()).FindGEChildWindow("menubar");
-  RECT bar{};
-  desktop().GetWindowRect(menubar, &bar);
   ProgressBar* p = links_.progressBar ? links_.progressBar() : nullptr;
   if (!p) return;
   p->SetMin(1);
   p->SetMax(100);
   p->SetValue(1);
-  const double width = ge_.GEMainRect.width() * 15.0 - MenuBarLeft() - 3600;
-  p->Move(p->Left(), p->Top(), width);
-  p->Move(bar.width() * 15.0 - width - 300, p->Top());
+  // Where the contour command puts it: ending 300 twips before the menu bar's end.
+  if (links_.placeProgressBar) links_.placeProgressBar();
   p->SetVisible(true);
   for (int v = 1; v <= 100; ++v) {
     p->SetValue(v);

@@ -28,6 +28,7 @@ struct MenuBarLinks {
   std::function<win::HWND()> renderHwnd;  // the screen drawing's 3D view handle
   std::function<forms::ProgressBar*()> progressBar;  // the workspace's, in the globe's menu bar
   std::function<int()> menuBarLeft;                 // twips
+  std::function<void()> placeProgressBar;
   bool* flatEarth = nullptr;
 };
 

@@ -12,6 +12,9 @@ std::string HexByte(int value);
 
 // Blue, green and red of an RGB colour value, each through HexByte.
 std::string ColorToKmlHex(std::int32_t color);
+// The code in red, green, blue order, two upper-case digits each (the RGB
+// dialog's and the screen pick's).
+inline std::string RgbHex(int red, int green, int blue) { return HexByte(red) + HexByte(green) + HexByte(blue); }
 
 // Red, green and blue of a colour value (red = colour mod 256, blue = colour
 // div 65536, green from what remains).

@@ -44,11 +44,7 @@ void ScreenPick::PreviewScreenColor() {
   // The old rubber line goes before the swatch repaints: a repaint under an
   // XOR line would leave a piece of it behind.
   const bool rubber = RubberBandOn() && dc_ != 0;
-  if (rubber && !RubberFirst) {
-    gdi.MoveToEx(dc_, RubberAnchor.x, RubberAnchor.y, nullptr);
-    gdi.LineTo(dc_, RubberEnd.x, RubberEnd.y);
-    RubberFirst = true;
-  }
+  if (rubber) EraseRubberLine();
   StyleSettings& s = styles_.style;
   if (StyleDialog* d = styles_.DialogOf(s.StyleTarget); d && d->loaded())
     d->ShowPickedColour(static_cast<std::int32_t>(pixel));
@@ -81,13 +77,19 @@ void ScreenPick::RubberBandBegin() {
   oldPen_ = gdi.SelectObject(dc_, pen_);
 }
 
+// The XOR pen draws the line drawn last over itself, which takes it away.
+void ScreenPick::EraseRubberLine() {
+  if (dc_ == 0 || RubberFirst) return;
+  Gdi& gdi = desktop_.gdi();
+  gdi.MoveToEx(dc_, RubberAnchor.x, RubberAnchor.y, nullptr);
+  gdi.LineTo(dc_, RubberEnd.x, RubberEnd.y);
+  RubberFirst = true;
+}
+
 void ScreenPick::RubberBandDraw() {
   if (dc_ == 0) return;
   Gdi& gdi = desktop_.gdi();
-  if (!RubberFirst) {
-    gdi.MoveToEx(dc_, RubberAnchor.x, RubberAnchor.y, nullptr);
-    gdi.LineTo(dc_, RubberEnd.x, RubberEnd.y);
-  }
+  EraseRubberLine();
   RubberFirst = false;
   const POINT p = hooks_.LastHookPoint;
   gdi.MoveToEx(dc_, RubberAnchor.x, RubberAnchor.y, nullptr);
@@ -97,12 +99,8 @@ void ScreenPick::RubberBandDraw() {
 
 void ScreenPick::RubberBandEnd() {
   if (dc_ == 0) return;
+  EraseRubberLine();
   Gdi& gdi = desktop_.gdi();
-  if (!RubberFirst) {
-    gdi.MoveToEx(dc_, RubberAnchor.x, RubberAnchor.y, nullptr);
-    gdi.LineTo(dc_, RubberEnd.x, RubberEnd.y);
-    RubberFirst = true;
-  }
   gdi.SelectObject(dc_, oldPen_);
   gdi.SelectObject(dc_, oldBrush_);
   gdi.DeleteObject(pen_);

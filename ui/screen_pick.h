@@ -33,6 +33,7 @@ class ScreenPick {
  private:
   bool Client(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool RubberBandOn() const;
+  void EraseRubberLine();
   win::Desktop& desktop_;
   host::MouseHooks& hooks_;
   StyleForms& styles_;

@@ -75,7 +75,7 @@ void FrmSetRGB::SliderChange(int which) {
   pictures[k]->Cls();
   Picture4.BackColor = static_cast<COLORREF>(Composite());
   Picture4.Cls();
-  Label4.Caption = HexByte(Slider1.Value()) + HexByte(Slider2.Value()) + HexByte(Slider3.Value());
+  Label4.Caption = RgbHex(Slider1.Value(), Slider2.Value(), Slider3.Value());
   Label4.Refresh();
   PaintBackground();
 }

@@ -78,7 +78,7 @@ void StyleDialog::ShowPickedColour(std::int32_t colour) {
   const auto c = static_cast<COLORREF>(colour);
   lblCurColor.BackColor = c;
   lblCurColor.Refresh();
-  lblColor.Caption = HexByte(GetRValue(c)) + HexByte(GetGValue(c)) + HexByte(GetBValue(c));
+  lblColor.Caption = RgbHex(GetRValue(c), GetGValue(c), GetBValue(c));
   lblColor.Refresh();
 }
 
@@ -140,16 +140,8 @@ void WidthAndOpacityDialog::LoadControls() {
   if (!optDimension[1].Value() && !optDimension[2].Value()) optDimension[0].SetValue(true);
   hscrTransparence.Change = [this] { hscrTransparence_Change(); };
   hscrWidth.Change = [this] { hscrWidth_Change(); };
-  hscrTransparence.Min = 0;
-  hscrTransparence.Max = 255;
-  hscrTransparence.SetValue(255);
-  hscrTransparence.SmallChange = 10;
-  hscrTransparence.LargeChange = 20;
-  hscrWidth.Min = 1;
-  hscrWidth.Max = 40;
-  hscrWidth.SmallChange = 1;
-  hscrWidth.LargeChange = 10;
-  hscrWidth.SetValue(static_cast<int>(std::nearbyint(style().StyleWidth * 10)));
+  hscrTransparence.Configure(0, 255, 10, 20, 255);
+  hscrWidth.Configure(1, 40, 1, 10, static_cast<int>(std::nearbyint(style().StyleWidth * 10)));
 }
 
 void WidthAndOpacityDialog::hscrWidth_Change() {
@@ -232,11 +224,7 @@ void FrmCursorStyle::LoadControls() {
   lblWidth.Caption = "Width:";
   lblDrawStyle.Caption = "Line type:";
   hscrCursorWidth.Change = [this] { hscrCursorWidth_Change(); };
-  hscrCursorWidth.Min = 1;
-  hscrCursorWidth.Max = 100;
-  hscrCursorWidth.SmallChange = 1;
-  hscrCursorWidth.LargeChange = 10;
-  hscrCursorWidth.SetValue(1);
+  hscrCursorWidth.Configure(1, 100, 1, 10, 1);
   style().CursorDrawStyle = 0;
   cmbDrawStyle.Clear();
   for (int k = 0; k < 7; ++k) {

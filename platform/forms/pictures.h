@@ -71,6 +71,14 @@ class ScrollBar : public Control {
   int Min = 0, Max = 32767, SmallChange = 1, LargeChange = 1;
   int Value() const { return value_; }
   void SetValue(int v);
+  // Range and steps, then the value (which raises Change when it changes).
+  void Configure(int min, int max, int smallChange, int largeChange, int value) {
+    Min = min;
+    Max = max;
+    SmallChange = smallChange;
+    LargeChange = largeChange;
+    SetValue(value);
+  }
   ClickHandler Change;
 
  protected:

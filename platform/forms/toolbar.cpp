@@ -51,6 +51,17 @@ ToolbarButton* Toolbar::ButtonAt(int x, int y) {
   return nullptr;
 }
 
+bool Toolbar::ButtonRect(const std::string& key, RECT& rect) const {
+  for (std::size_t k = 0; k < buttons_.size(); ++k) {
+    const auto& b = buttons_[k];
+    if (b.Key != key || !b.Visible || b.Style == tbrSeparator) continue;
+    const int left = ButtonLeft(k);
+    rect = {left, 1, left + kButtonSize, 1 + kButtonSize};
+    return true;
+  }
+  return false;
+}
+
 void Toolbar::SetValue(const std::string& key, int value) {
   ToolbarButton* b = Button(key);
   if (!b) return;

@@ -52,6 +52,9 @@ class Toolbar : public Control {
   std::function<void(ToolbarButton&)> ButtonClick;
   // The button under a point of the toolbar (pixels), or nullptr.
   ToolbarButton* ButtonAt(int x, int y);
+  // Where a shown button is, in the toolbar's pixels; false for a separator,
+  // a hidden button or a key it does not have.
+  bool ButtonRect(const std::string& key, win::RECT& rect) const;
 
   static constexpr int kButtonSize = 24;
   static constexpr int kSeparatorWidth = 8;

@@ -239,13 +239,8 @@ TEST_F(MenuBarTest, TheWorkspaceSetAllowsOnlyOpeningAndOptionsBeforeDataIsOpen) 
   q.Toolbar1.SetVisible(true);
   program->hooks.HookPush("Pickup");
   for (const char* key : {"select", "pan"}) {
-    RECT r;
-    d.GetWindowRect(q.Toolbar1.hwnd(), &r);
-    for (int x = 0; x < r.width(); ++x)
-      if (auto* b = q.Toolbar1.ButtonAt(x, 12); b && b->Key == key) {
-        d.InjectClick(r.left + x + 5, r.top + 12);
-        break;
-      }
+    const POINT p = ButtonCentre(q.Toolbar1, key);
+    d.InjectClick(p.x, p.y);
     d.DoEvents();
   }
   EXPECT_EQ(q.LastToolKey, "") << "disabled buttons do nothing";

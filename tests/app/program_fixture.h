@@ -42,12 +42,13 @@ class ProgramTest : public ::testing::Test {
   }
   // Screen centre of a toolbar button.
   POINT ButtonCentre(forms::Toolbar& bar, const std::string& key) {
-    RECT r;
+    RECT r, b;
     d.GetWindowRect(bar.hwnd(), &r);
-    for (int x = 0; x < r.width(); ++x)
-      if (auto* b = bar.ButtonAt(x, 12); b && b->Key == key) return {r.left + x + 12, r.top + 12};
-    ADD_FAILURE() << "no button " << key;
-    return {};
+    if (!bar.ButtonRect(key, b)) {
+      ADD_FAILURE() << "no button " << key;
+      return {};
+    }
+    return {r.left + (b.left + b.right) / 2, r.top + (b.top + b.bottom) / 2};
   }
   // Screen centre of a control (its form is loaded for it), or a pixel of it.
   POINT Centre(forms::Control& c) {
