@@ -45,8 +45,8 @@ seconds="${FUZZ_SECONDS:-20}"
 for target in level_list dem kml_places bmp html svg script; do
   mkdir -p "$work/$target"
   seeds=(fuzz/corpus/"$target")
-  [ "$target" = dem ] && [ -d ../shared/testdata/dem ] && seeds+=(../shared/testdata/dem)
-  [ "$target" = kml_places ] && [ -d ../shared/testdata/kml ] && seeds+=(../shared/testdata/kml)
+  [ "$target" = dem ] && seeds+=(tests/data/dem)
+  [ "$target" = kml_places ] && seeds+=(tests/data/kml)
   echo "-- fuzz_$target, ${seconds}s"
   ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -print_final_stats=0 "$work/$target" "${seeds[@]}" 2>&1 | tail -n 1

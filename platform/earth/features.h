@@ -45,6 +45,7 @@ class Feature final : public host::IFeatureGE {
 
   const std::vector<std::shared_ptr<Feature>>& children() const { return children_; }
   void AddChild(std::shared_ptr<Feature> f) { children_.push_back(std::move(f)); }
+  void ClearChildren() { children_.clear(); }
   // Replaces the child loaded from the same source, or adds it at the end.
   void ReplaceOrAddBySource(std::shared_ptr<Feature> f);
 

@@ -1,0 +1,81 @@
+// The globe opening a big contour document: the contour run writes the
+// 999 x 999 grid of the embedded terrain at levels every 10 m (labels off,
+// then on), and the globe opens it as contour.kml is opened after a run.
+// Counters: the document's size, the heap the loaded document keeps, and
+// that heap per byte of document; bytes per second is the reading speed.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "alloc_counter.h"
+#include "app/contour_command.h"
+#include "contour/contour.h"
+#include "contour/grid_fill.h"
+#include "platform/earth/globe.h"
+#include "platform/earth/procedural_terrain.h"
+
+namespace {
+
+using namespace altimar;
+
+struct Document {
+  std::string path;
+  std::uint64_t bytes = 0, segments = 0;
+  explicit Document(bool labels) {
+    win::Desktop desktop;
+    desktop.SetQuietMessageBoxes(true);
+    runtime::Pcg32 random(42);
+    contour::Contour c(desktop, random);
+    c.SetStartupDefaults();
+    c.SetDialogDefaults();
+    c.RetraceOnly = true;
+    contour::FillGrid(c, app::kDefaultWindow, 999, 999, [](double lon, double lat) {
+      return std::optional<double>(earth::ProceduralTerrain::Height(lon, lat));
+    });
+    c.LevelMode = contour::kLevelsByInterval;
+    c.LevelInterval = 10;
+    c.LabelContours = labels;
+    path = (std::filesystem::temp_directory_path() /
+            (labels ? "altimar_bench_load_labels.kml" : "altimar_bench_load.kml"))
+               .string();
+    const auto r = c.WriteContourFile(path);
+    bytes = r.bytes;
+    segments = r.segments;
+  }
+  ~Document() { std::filesystem::remove(path); }
+};
+
+void BM_GlobeOpensContourDocument(benchmark::State& state) {
+  static Document plain(false), labelled(true);
+  const Document& doc = state.range(0) ? labelled : plain;
+  if (doc.bytes < 100'000'000) state.SkipWithError("the document is smaller than 100 MB");
+  win::Desktop desktop(win::Clock::Kind::Virtual);
+  auto globe = earth::Globe::Start(desktop, std::make_shared<earth::ProceduralTerrain>());
+  long long kept = 0, peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    globe->temporaryPlaces()->ClearChildren();
+    const long long base = bench::gInUse.load();
+    bench::ResetPeak();
+    state.ResumeTiming();
+    globe->OpenKmlFile(doc.path, 1);
+    state.PauseTiming();
+    kept = bench::gInUse.load() - base;
+    peak = std::max(peak, bench::gPeak.load() - base);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(doc.bytes) * state.iterations());
+  state.counters["doc_MB"] = static_cast<double>(doc.bytes) / 1e6;
+  state.counters["segments"] = static_cast<double>(doc.segments);
+  state.counters["kept_MB"] = static_cast<double>(kept) / 1e6;
+  state.counters["kept_per_doc"] = static_cast<double>(kept) / static_cast<double>(doc.bytes);
+  state.counters["peak_per_doc"] = static_cast<double>(peak) / static_cast<double>(doc.bytes);
+}
+BENCHMARK(BM_GlobeOpensContourDocument)->Arg(0)->Arg(1)->ArgName("labels")->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
