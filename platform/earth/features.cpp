@@ -25,8 +25,17 @@ std::shared_ptr<host::IFeatureCollectionGE> Feature::GetChildren() const {
   return std::make_shared<FeatureCollection>(children_);
 }
 
-KmlStyle Feature::ResolveStyle(const Feature& root) const {
+void Feature::SetGeometry(std::shared_ptr<const PlaceDocument> document, std::uint32_t first,
+                          std::uint32_t count) {
+  document_ = std::move(document);
+  firstGeometry_ = first;
+  geometryCount_ = count;
+}
+
+KmlStyle Feature::ResolveStyle() const {
   if (inlineStyle) return *inlineStyle;
+  if (!document_) return {};
+  const PlaceDocument& root = *document_;
   std::string id = styleUrl.empty() || styleUrl[0] != '#' ? styleUrl : styleUrl.substr(1);
   for (int hop = 0; hop < 4 && !id.empty(); ++hop) {
     if (auto it = root.styles.find(id); it != root.styles.end()) return it->second;

@@ -10,28 +10,9 @@
 #include <vector>
 
 #include "host/ge_interfaces.h"
+#include "platform/earth/place_geometry.h"
 
 namespace altimar::earth {
-
-// KML colours are aabbggrr.
-struct KmlStyle {
-  std::uint32_t lineColor = 0xFFFFFFFF;
-  double lineWidth = 1.0;
-  std::uint32_t polyColor = 0xFFFFFFFF;
-  bool fill = true, outline = true;
-  std::uint32_t iconColor = 0xFFFFFFFF;
-  std::uint32_t labelColor = 0xFFFFFFFF;
-};
-
-struct GeoPoint {
-  double lon = 0, lat = 0, alt = 0;
-};
-
-struct Geometry {
-  enum Kind { Point, LineString, LinearRing, Polygon } kind = Point;
-  std::vector<GeoPoint> coords;              // the outer ring of a polygon
-  std::vector<std::vector<GeoPoint>> holes;  // a polygon's inner rings
-};
 
 class Feature final : public host::IFeatureGE {
  public:
@@ -53,20 +34,30 @@ class Feature final : public host::IFeatureGE {
   const std::string& source() const { return source_; }
   void set_source(std::string s) { source_ = std::move(s); }
 
-  // A placemark's geometry and style; a document's shared styles.
-  std::vector<Geometry> geometry;
+  // A placemark's geometry: geometries [first, first + count) of its
+  // document's (a count of 0 for features without geometry).
+  std::size_t geometryCount() const { return geometryCount_; }
+  std::size_t firstGeometry() const { return firstGeometry_; }
+  GeometryView geometry(std::size_t i) const { return document_->geometry[firstGeometry_ + i]; }
+  void SetGeometry(std::shared_ptr<const PlaceDocument> document, std::uint32_t first,
+                   std::uint32_t count);
+  // The document this feature was loaded with (its styles), or null.
+  const std::shared_ptr<const PlaceDocument>& document() const { return document_; }
+  void set_document(std::shared_ptr<const PlaceDocument> d) { document_ = std::move(d); }
+
   std::string styleUrl;
   std::optional<KmlStyle> inlineStyle;
-  std::map<std::string, KmlStyle> styles;         // by id, kept on the loaded document's root
-  std::map<std::string, std::string> styleMaps;   // id -> the normal style's url
-  // The style that applies to this feature, looked up in root's shared styles.
-  KmlStyle ResolveStyle(const Feature& root) const;
+  // The style that applies to this feature: its own, or the one its
+  // styleUrl names in its document's styles (through style maps).
+  KmlStyle ResolveStyle() const;
 
  private:
   std::string name_;
   bool visible_ = true;
   std::string source_;
   std::vector<std::shared_ptr<Feature>> children_;
+  std::shared_ptr<const PlaceDocument> document_;
+  std::uint32_t firstGeometry_ = 0, geometryCount_ = 0;
 };
 
 }  // namespace altimar::earth

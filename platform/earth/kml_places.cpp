@@ -4,56 +4,64 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/earth/kml_coordinates.h"
 #include "platform/sax/sax_reader.h"
 
 namespace altimar::earth {
 namespace {
 
-bool IsFeatureElement(const std::string& local) {
-  return local == "Document" || local == "Folder" || local == "Placemark" ||
-         local == "NetworkLink" || local == "GroundOverlay" || local == "ScreenOverlay" ||
-         local == "PhotoOverlay";
+// The elements the places are built from; everything else is Other. Each
+// name is matched once, when its element starts.
+enum class Tag : std::uint8_t {
+  Other, Document, Folder, Placemark, NetworkLink, GroundOverlay, ScreenOverlay, PhotoOverlay,
+  Style, StyleMap, Pair, Key, StyleUrl, LineStyle, PolyStyle, IconStyle, LabelStyle,
+  Color, Width, Fill, Outline, Name, Visibility, Href,
+  Point, LineString, LinearRing, Polygon, OuterBoundaryIs, InnerBoundaryIs, Coordinates,
+};
+
+Tag Classify(std::string_view n) {
+  struct Entry {
+    std::string_view name;
+    Tag tag;
+  };
+  // By length, then first letter: most names are rejected by their length.
+  static constexpr Entry kNames[] = {
+      {"key", Tag::Key},           {"Pair", Tag::Pair},
+      {"name", Tag::Name},         {"fill", Tag::Fill},
+      {"href", Tag::Href},         {"Style", Tag::Style},
+      {"Point", Tag::Point},       {"color", Tag::Color},
+      {"width", Tag::Width},       {"Folder", Tag::Folder},
+      {"outline", Tag::Outline},   {"Polygon", Tag::Polygon},
+      {"Document", Tag::Document}, {"StyleMap", Tag::StyleMap},
+      {"styleUrl", Tag::StyleUrl}, {"Placemark", Tag::Placemark},
+      {"LineStyle", Tag::LineStyle}, {"PolyStyle", Tag::PolyStyle},
+      {"IconStyle", Tag::IconStyle}, {"LineString", Tag::LineString},
+      {"LabelStyle", Tag::LabelStyle}, {"LinearRing", Tag::LinearRing},
+      {"visibility", Tag::Visibility}, {"NetworkLink", Tag::NetworkLink},
+      {"coordinates", Tag::Coordinates}, {"PhotoOverlay", Tag::PhotoOverlay},
+      {"GroundOverlay", Tag::GroundOverlay}, {"ScreenOverlay", Tag::ScreenOverlay},
+      {"outerBoundaryIs", Tag::OuterBoundaryIs}, {"innerBoundaryIs", Tag::InnerBoundaryIs},
+  };
+  for (const Entry& e : kNames)
+    if (e.name.size() == n.size() && e.name[0] == n[0] && e.name == n) return e.tag;
+  return Tag::Other;
 }
 
-// "lon,lat[,alt]" tuples separated by white space; a tuple that is not
-// numbers is skipped.
-std::vector<GeoPoint> ParseCoordinates(std::string_view text) {
-  std::vector<GeoPoint> out;
-  std::size_t p = 0;
-  auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  while (p < text.size()) {
-    while (p < text.size() && isSpace(text[p])) ++p;
-    std::size_t e = p;
-    while (e < text.size() && !isSpace(text[e])) ++e;
-    if (e > p) {
-      std::string_view tuple = text.substr(p, e - p);
-      double v[3] = {0, 0, 0};
-      int n = 0;
-      std::size_t q = 0;
-      bool ok = true;
-      while (n < 3 && q <= tuple.size()) {
-        const std::size_t comma = std::min(tuple.find(',', q), tuple.size());
-        std::string_view part = tuple.substr(q, comma - q);
-        if (!part.empty() && part.front() == '+') part.remove_prefix(1);
-        auto r = std::from_chars(part.data(), part.data() + part.size(), v[n]);
-        if (r.ec != std::errc() || r.ptr != part.data() + part.size()) {
-          ok = false;
-          break;
-        }
-        ++n;
-        q = comma + 1;
-        if (comma == tuple.size()) break;
-      }
-      if (ok && n >= 2 && v[0] >= -360 && v[0] <= 360 && v[1] >= -90 && v[1] <= 90)
-        out.push_back({v[0], v[1], v[2]});
-    }
-    p = e;
+bool IsFeature(Tag t) { return t >= Tag::Document && t <= Tag::PhotoOverlay; }
+bool IsGeometry(Tag t) { return t >= Tag::Point && t <= Tag::Polygon; }
+bool IsStyleKind(Tag t) { return t >= Tag::LineStyle && t <= Tag::LabelStyle; }
+
+GeometryKind KindOf(Tag t) {
+  switch (t) {
+    case Tag::Point: return GeometryKind::Point;
+    case Tag::LineString: return GeometryKind::LineString;
+    case Tag::Polygon: return GeometryKind::Polygon;
+    default: return GeometryKind::LinearRing;
   }
-  return out;
 }
 
 // aabbggrr, eight hexadecimal digits (fewer are read as far as they go).
-std::uint32_t ParseColor(const std::string& text, std::uint32_t otherwise) {
+std::uint32_t ParseColor(std::string_view text, std::uint32_t otherwise) {
   std::string t;
   for (char c : text)
     if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '#') t += c;
@@ -63,163 +71,233 @@ std::uint32_t ParseColor(const std::string& text, std::uint32_t otherwise) {
 }
 
 // Builds the tree while the reader walks the document. The outermost
-// feature (usually the Document) becomes the root itself.
+// feature (usually the Document) becomes the root itself; every feature
+// shares the document's geometry and styles.
 class PlacesBuilder final : public sax::ContentHandler {
  public:
-  void startElement(const std::string&, const std::string& local, const std::string&,
+  PlacesBuilder() : document_(std::make_shared<PlaceDocument>()) {}
+
+  void startElement(std::string_view, std::string_view local, std::string_view,
                     const sax::Attributes& atts) override {
-    ++depth_;
-    text_.clear();
-    leaf_.clear();
-    path_.push_back(local);
-    StartStyleOrGeometry(local, atts);
-    if (IsFeatureElement(local)) {
+    const Tag tag = Classify(local);
+    const Tag parent = Parent(0);
+    tags_.push_back(tag);
+    collect_ = false;
+    if (tag == Tag::Other) return;
+    if (IsFeature(tag)) {
       auto f = std::make_shared<Feature>("");
+      f->set_document(document_);
       if (!stack_.empty()) stack_.back().feature->AddChild(f);
       else if (!root_) root_ = f;
-      stack_.push_back({f, depth_, false, local == "NetworkLink"});
-    } else if (local == "href" && !stack_.empty() && stack_.back().isLink) {
-      inHref_ = true;
-      href_.clear();
+      stack_.push_back({std::move(f), tags_.size(), tag == Tag::NetworkLink});
+      return;
+    }
+    switch (tag) {
+      case Tag::Style:
+        style_ = KmlStyle{};
+        styleId_ = atts.getValueFromLocalName("id").value_or("");
+        inStyle_ = true;
+        styleInPlacemark_ = parent == Tag::Placemark;
+        return;
+      case Tag::StyleMap:
+        styleMapId_ = atts.getValueFromLocalName("id").value_or("");
+        return;
+      case Tag::Name:
+      case Tag::Visibility:
+        Collect(!stack_.empty() && stack_.back().depth + 1 == tags_.size());
+        return;
+      case Tag::Href:
+        Collect(!stack_.empty() && stack_.back().isLink);
+        return;
+      case Tag::Color:
+      case Tag::Width:
+      case Tag::Fill:
+      case Tag::Outline:
+        Collect(inStyle_ && IsStyleKind(parent));
+        return;
+      case Tag::StyleUrl:
+      case Tag::Key:
+        Collect(true);
+        return;
+      case Tag::Coordinates:
+        Collect(geometryDepth_ != 0);
+        return;
+      default:
+        break;
+    }
+    if (IsGeometry(tag) && geometryDepth_ == 0 && !stack_.empty() &&
+        !(tag == Tag::LinearRing &&
+          (parent == Tag::OuterBoundaryIs || parent == Tag::InnerBoundaryIs))) {
+      geometryDepth_ = tags_.size();
+      geometryKind_ = KindOf(tag);
+      geometryOwner_ = stack_.back().feature.get();
+      points_.clear();
+      rings_.clear();
+      outer_.clear();
     }
   }
-  void endElement(const std::string&, const std::string& local, const std::string&) override {
-    EndStyleOrGeometry(local);
-    path_.pop_back();
-    leaf_.clear();
-    if (local == "href" && !stack_.empty() && stack_.back().isLink) {
-      links_.push_back({stack_.back().feature, href_});
-      href_.clear();
+
+  void endElement(std::string_view, std::string_view, std::string_view) override {
+    const Tag tag = tags_.back();
+    const Tag parent = Parent(1);
+    if (collect_) End(tag, parent);
+    collect_ = false;
+    if (tag == Tag::Style && inStyle_) {
+      inStyle_ = false;
+      if (styleInPlacemark_ && !stack_.empty()) stack_.back().feature->inlineStyle = style_;
+      else if (!styleId_.empty()) document_->styles[styleId_] = style_;
+    } else if (tag == Tag::Pair) {
+      if (pairKey_.find("normal") != std::string::npos && !styleMapId_.empty())
+        document_->styleMaps[styleMapId_] = pairUrl_;
+      pairKey_.clear();
+      pairUrl_.clear();
+    } else if (geometryDepth_ == tags_.size()) {
+      CommitGeometry();
+    } else if (IsFeature(tag) && !stack_.empty() && stack_.back().depth == tags_.size()) {
+      stack_.pop_back();
     }
-    inHref_ = false;
-    if (!stack_.empty()) {
-      Open& o = stack_.back();
-      if (o.depth == depth_) {
-        stack_.pop_back();
-      } else if (o.depth + 1 == depth_ && local == "name") {
-        o.feature->set_name(text_);
-        o.named = true;
-      } else if (o.depth + 1 == depth_ && local == "visibility") {
-        o.feature->put_Visibility(text_.find('0') == std::string::npos ? 1 : 0);
-      }
-    }
-    text_.clear();
-    --depth_;
+    tags_.pop_back();
   }
+
   void characters(std::string_view t) override {
-    if (!stack_.empty() && stack_.back().depth + 1 == depth_) text_.append(t);
-    if (inHref_) href_.append(t);
-    if (leaf_.size() < kMaxLeafText) leaf_.append(t);
+    if (collect_ && text_.size() < kMaxLeafText)
+      text_.append(t.substr(0, kMaxLeafText - text_.size()));
   }
 
   // Network links and the href each names.
   std::vector<std::pair<std::shared_ptr<Feature>, std::string>> links_;
+  std::string error_;  // why loading stopped early, if it did
 
   std::shared_ptr<Feature> Finish(const std::string& fallbackName) {
-    if (!root_) root_ = std::make_shared<Feature>(fallbackName);
-    else if (root_->get_Name().empty()) root_->set_name(fallbackName);
-    root_->styles = std::move(styles_);
-    root_->styleMaps = std::move(styleMaps_);
+    if (!root_) {
+      root_ = std::make_shared<Feature>(fallbackName);
+      root_->set_document(document_);
+    } else if (root_->get_Name().empty()) {
+      root_->set_name(fallbackName);
+    }
     return root_;
   }
 
  private:
   struct Open {
     std::shared_ptr<Feature> feature;
-    int depth;
-    bool named;
+    std::size_t depth;  // tags_.size() while it is open
     bool isLink;
   };
   static constexpr std::size_t kMaxLeafText = 64u << 20;  // one element's text
 
-  const std::string& Parent(std::size_t up = 1) const {
-    static const std::string kNone;
-    return path_.size() > up ? path_[path_.size() - 1 - up] : kNone;
+  // The tag `up` levels above the innermost open element (0: the innermost).
+  Tag Parent(std::size_t up) const {
+    return tags_.size() > up ? tags_[tags_.size() - 1 - up] : Tag::Other;
   }
-  Feature* Placemark() const {
-    return !stack_.empty() ? stack_.back().feature.get() : nullptr;
+  void Collect(bool on) {
+    collect_ = on;
+    text_.clear();
   }
 
-  void StartStyleOrGeometry(const std::string& local, const sax::Attributes& atts) {
-    if (local == "Style") {
-      style_ = KmlStyle{};
-      const std::string* id = atts.getValueFromLocalName("id");
-      styleId_ = id ? *id : "";
-      inStyle_ = true;
-      styleInPlacemark_ = Parent() == "Placemark";
-    } else if (local == "StyleMap") {
-      const std::string* id = atts.getValueFromLocalName("id");
-      styleMapId_ = id ? *id : "";
-    } else if (Placemark() && (local == "Point" || local == "LineString" || local == "Polygon" ||
-                               (local == "LinearRing" && Parent() != "outerBoundaryIs" &&
-                                Parent() != "innerBoundaryIs"))) {
-      Geometry g;
-      g.kind = local == "Point" ? Geometry::Point
-               : local == "LineString" ? Geometry::LineString
-               : local == "Polygon" ? Geometry::Polygon : Geometry::LinearRing;
-      Placemark()->geometry.push_back(std::move(g));
+  // The end of an element whose text was collected.
+  void End(Tag tag, Tag parent) {
+    switch (tag) {
+      case Tag::Name:
+        stack_.back().feature->set_name(text_);
+        break;
+      case Tag::Visibility:
+        stack_.back().feature->put_Visibility(text_.find('0') == std::string::npos ? 1 : 0);
+        break;
+      case Tag::Href:
+        links_.push_back({stack_.back().feature, text_});
+        break;
+      case Tag::Color:
+        if (parent == Tag::LineStyle) style_.lineColor = ParseColor(text_, style_.lineColor);
+        if (parent == Tag::PolyStyle) style_.polyColor = ParseColor(text_, style_.polyColor);
+        if (parent == Tag::IconStyle) style_.iconColor = ParseColor(text_, style_.iconColor);
+        if (parent == Tag::LabelStyle) style_.labelColor = ParseColor(text_, style_.labelColor);
+        break;
+      case Tag::Width:
+        if (parent == Tag::LineStyle) style_.lineWidth = std::atof(text_.c_str());
+        break;
+      case Tag::Fill:
+        if (parent == Tag::PolyStyle) style_.fill = text_.find('0') == std::string::npos;
+        break;
+      case Tag::Outline:
+        if (parent == Tag::PolyStyle) style_.outline = text_.find('0') == std::string::npos;
+        break;
+      case Tag::StyleUrl:
+        if (parent == Tag::Pair) pairUrl_ = text_;
+        else if (parent == Tag::Placemark && !stack_.empty()) stack_.back().feature->styleUrl = text_;
+        break;
+      case Tag::Key:
+        if (parent == Tag::Pair) pairKey_ = text_;
+        break;
+      case Tag::Coordinates:
+        AddRing(Parent(2) == Tag::InnerBoundaryIs);
+        break;
+      default:
+        break;
     }
   }
 
-  void EndStyleOrGeometry(const std::string& local) {
-    if (inStyle_) {
-      const std::string& parent = Parent();
-      if (local == "color" && parent == "LineStyle") style_.lineColor = ParseColor(leaf_, style_.lineColor);
-      if (local == "width" && parent == "LineStyle") style_.lineWidth = std::atof(leaf_.c_str());
-      if (local == "color" && parent == "PolyStyle") style_.polyColor = ParseColor(leaf_, style_.polyColor);
-      if (local == "fill" && parent == "PolyStyle") style_.fill = leaf_.find('0') == std::string::npos;
-      if (local == "outline" && parent == "PolyStyle") style_.outline = leaf_.find('0') == std::string::npos;
-      if (local == "color" && parent == "IconStyle") style_.iconColor = ParseColor(leaf_, style_.iconColor);
-      if (local == "color" && parent == "LabelStyle") style_.labelColor = ParseColor(leaf_, style_.labelColor);
-      if (local == "Style") {
-        inStyle_ = false;
-        if (styleInPlacemark_ && Placemark()) Placemark()->inlineStyle = style_;
-        else if (!styleId_.empty()) styles_[styleId_] = style_;
-      }
+  // A ring of the open geometry: its outer one (the last given wins), or a hole.
+  void AddRing(bool hole) {
+    if (hole) {
+      const std::size_t begin = points_.size();
+      ParseCoordinates(text_, points_);
+      rings_.push_back({begin, points_.size()});
+    } else {
+      outer_.clear();
+      ParseCoordinates(text_, outer_);
+    }
+  }
+
+  // Stores the open geometry, outer ring first, as its placemark's next one.
+  // A placemark's geometries are consecutive in the document; one that
+  // would come after another placemark's (invalid nesting) is dropped.
+  void CommitGeometry() {
+    geometryDepth_ = 0;
+    std::vector<StoredPoint>& all = scratch_;
+    all.assign(outer_.begin(), outer_.end());
+    ringEnds_.assign(1, static_cast<std::uint32_t>(all.size()));
+    for (const auto& [b, e] : rings_) {
+      all.insert(all.end(), points_.begin() + static_cast<std::ptrdiff_t>(b),
+                 points_.begin() + static_cast<std::ptrdiff_t>(e));
+      ringEnds_.push_back(static_cast<std::uint32_t>(all.size()));
+    }
+    Feature* f = geometryOwner_;
+    const std::size_t next = document_->geometry.size();
+    if (f->geometryCount() != 0 && f->firstGeometry() + f->geometryCount() != next) return;
+    if (document_->geometry.Add(geometryKind_, all, ringEnds_) < 0) {
+      if (error_.empty()) error_ = "the document holds more points than the globe keeps";
       return;
     }
-    if (local == "styleUrl") {
-      if (Parent() == "Pair") pairUrl_ = leaf_;
-      else if (Placemark() && Parent() == "Placemark") Placemark()->styleUrl = leaf_;
-    } else if (local == "key" && Parent() == "Pair") {
-      pairKey_ = leaf_;
-    } else if (local == "Pair") {
-      if (pairKey_.find("normal") != std::string::npos && !styleMapId_.empty())
-        styleMaps_[styleMapId_] = pairUrl_;
-      pairKey_.clear();
-      pairUrl_.clear();
-    } else if (local == "coordinates" && Placemark() && !Placemark()->geometry.empty()) {
-      Geometry& g = Placemark()->geometry.back();
-      auto points = ParseCoordinates(leaf_);
-      if (Parent(2) == "innerBoundaryIs") g.holes.push_back(std::move(points));
-      else g.coords = std::move(points);
-    }
+    const auto first = f->geometryCount() != 0 ? f->firstGeometry() : next;
+    f->SetGeometry(document_, static_cast<std::uint32_t>(first),
+                   static_cast<std::uint32_t>(f->geometryCount() + 1));
   }
 
-  std::vector<std::string> path_;
-  std::string leaf_;
+  std::shared_ptr<PlaceDocument> document_;
+  std::vector<Tag> tags_;
+  std::vector<Open> stack_;
+  std::shared_ptr<Feature> root_;
+
+  bool collect_ = false;
+  std::string text_;  // the collected text of the element that is ending
+
   KmlStyle style_;
   std::string styleId_, styleMapId_, pairKey_, pairUrl_;
   bool inStyle_ = false, styleInPlacemark_ = false;
-  std::map<std::string, KmlStyle> styles_;
-  std::map<std::string, std::string> styleMaps_;
 
-  int depth_ = 0;
-  bool inHref_ = false;
-  std::string href_;
-  std::string text_;
-  std::vector<Open> stack_;
-  std::shared_ptr<Feature> root_;
+  std::size_t geometryDepth_ = 0;  // tags_.size() while a geometry is open, else 0
+  GeometryKind geometryKind_ = GeometryKind::Point;
+  Feature* geometryOwner_ = nullptr;
+  std::vector<StoredPoint> outer_, points_, scratch_;
+  std::vector<std::pair<std::size_t, std::size_t>> rings_;  // holes in points_
+  std::vector<std::uint32_t> ringEnds_;
 };
 
 std::string BaseName(const std::string& path) {
   const auto slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-}  // namespace
-
-namespace {
 
 std::string Trim(const std::string& s) {
   const auto a = s.find_first_not_of(" \t\r\n");
@@ -234,6 +312,7 @@ KmlLoadResult LoadFile(const std::string& path, int depth) {
   sax::SaxReader reader;
   reader.setContentHandler(&builder);
   if (!reader.parseURL(path)) return {nullptr, reader.lastError()};
+  if (!builder.error_.empty()) return {nullptr, builder.error_};
   auto root = builder.Finish(BaseName(path));
   root->set_source(path);
   if (depth < 4) {
@@ -260,6 +339,7 @@ KmlLoadResult LoadKmlText(std::string_view text) {
   sax::SaxReader reader;
   reader.setContentHandler(&builder);
   if (!reader.parse(text)) return {nullptr, reader.lastError()};
+  if (!builder.error_.empty()) return {nullptr, builder.error_};
   return {builder.Finish("Untitled"), {}};
 }
 

@@ -245,25 +245,30 @@ void Renderer::Terrain(const ViewFrame& frame, double groundHeight, const Height
   }
 }
 
-void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature& f, const Feature& root,
+void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature& f,
                       win::Surface& out) {
   if (f.get_Visibility() == 0) return;
-  if (!f.geometry.empty()) {
-    const KmlStyle style = f.ResolveStyle(root);
+  if (f.geometryCount() != 0) {
+    const KmlStyle style = f.ResolveStyle();
     auto project = [&](const GeoPoint& p) {
       return Project(frame, groundHeight, p.lat, p.lon, out.width(), out.height());
     };
-    auto polyline = [&](const std::vector<GeoPoint>& pts, std::uint32_t color, double width) {
-      for (std::size_t k = 1; k < pts.size(); ++k) {
-        const auto a = project(pts[k - 1]), b = project(pts[k]);
-        if (a && b) Line(out, *a, *b, width, color);
-      }
+    auto polyline = [&](const PointRange& pts, std::uint32_t color, double width) {
+      std::optional<ScreenPoint> previous;
+      bool first = true;
+      pts.ForEach([&](const GeoPoint& p) {
+        const auto q = project(p);
+        if (!first && previous && q) Line(out, *previous, *q, width, color);
+        previous = q;
+        first = false;
+      });
     };
-    for (const Geometry& g : f.geometry) {
-      switch (g.kind) {
-        case Geometry::Point:
-          if (!g.coords.empty())
-            if (const auto p = project(g.coords[0])) {
+    for (std::size_t k = 0; k < f.geometryCount(); ++k) {
+      const GeometryView g = f.geometry(k);
+      switch (g.kind()) {
+        case GeometryKind::Point:
+          if (!g.coords().empty())
+            if (const auto p = project(g.coords()[0])) {
               for (int j = -2; j <= 2; ++j)
                 for (int i = -2; i <= 2; ++i)
                   Blend(out, static_cast<int>(p->x) + i, static_cast<int>(p->y) + j, style.iconColor);
@@ -279,35 +284,35 @@ void Renderer::Places(const ViewFrame& frame, double groundHeight, const Feature
               }
             }
           break;
-        case Geometry::Polygon:
+        case GeometryKind::Polygon:
           if (style.fill && (style.polyColor >> 24) != 0) {
             std::vector<std::vector<ScreenPoint>> rings;
             bool visible = true;
-            auto ring = [&](const std::vector<GeoPoint>& pts) {
+            auto ring = [&](const PointRange& pts) {
               std::vector<ScreenPoint> r;
-              for (const auto& p : pts) {
+              pts.ForEach([&](const GeoPoint& p) {
                 const auto q = project(p);
                 if (!q) visible = false;
                 else r.push_back(*q);
-              }
+              });
               rings.push_back(std::move(r));
             };
-            ring(g.coords);
-            for (const auto& hole : g.holes) ring(hole);
+            ring(g.coords());
+            for (std::size_t h = 0; h < g.holeCount(); ++h) ring(g.hole(h));
             if (visible) FillRings(out, rings, style.polyColor);
           }
           if (style.outline) {
-            polyline(g.coords, style.lineColor, style.lineWidth);
-            for (const auto& hole : g.holes) polyline(hole, style.lineColor, style.lineWidth);
+            polyline(g.coords(), style.lineColor, style.lineWidth);
+            for (std::size_t h = 0; h < g.holeCount(); ++h) polyline(g.hole(h), style.lineColor, style.lineWidth);
           }
           break;
         default:
-          polyline(g.coords, style.lineColor, style.lineWidth);
+          polyline(g.coords(), style.lineColor, style.lineWidth);
           break;
       }
     }
   }
-  for (const auto& c : f.children()) Places(frame, groundHeight, *c, root, out);
+  for (const auto& c : f.children()) Places(frame, groundHeight, *c, out);
 }
 
 void Renderer::Render(const ViewFrame& frame, double groundHeight, const HeightField* heights,
@@ -316,7 +321,7 @@ void Renderer::Render(const ViewFrame& frame, double groundHeight, const HeightF
   if (out.width() <= 0 || out.height() <= 0) return;
   fonts_ = fonts;
   Terrain(frame, groundHeight, heights, out);
-  for (const auto& doc : documents) Places(frame, groundHeight, *doc, *doc, out);
+  for (const auto& doc : documents) Places(frame, groundHeight, *doc, out);
 }
 
 }  // namespace altimar::earth

@@ -45,8 +45,7 @@ class Renderer {
     double Sample(double lon, double lat) const;
   };
   void Terrain(const ViewFrame& frame, double groundHeight, const HeightField* heights, win::Surface& out);
-  void Places(const ViewFrame& frame, double groundHeight, const Feature& f, const Feature& root,
-              win::Surface& out);
+  void Places(const ViewFrame& frame, double groundHeight, const Feature& f, win::Surface& out);
   Raster raster_;
   win::FontEngine* fonts_ = nullptr;
 };

@@ -101,7 +101,7 @@ class Drawing final : public sax::ContentHandler {
  public:
   Drawing(Surface& s, FontEngine& fonts) : s_(s), fonts_(fonts) { stack_.push_back(Paint{}); }
 
-  void startElement(const std::string&, const std::string& name, const std::string&,
+  void startElement(std::string_view, std::string_view name, std::string_view,
                     const sax::Attributes& a) override {
     Paint p = stack_.back();
     Apply(a, p);
@@ -110,7 +110,7 @@ class Drawing final : public sax::ContentHandler {
     if (!sized_) return;
     text_.clear();
     auto num = [&](std::string_view key, double fallback = 0) {
-      const std::string* v = a.getValueFromLocalName(key);
+      const auto v = a.getValueFromLocalName(key);
       const auto n = v ? ToNumber(*v) : std::nullopt;
       return n.value_or(fallback);
     };
@@ -123,13 +123,13 @@ class Drawing final : public sax::ContentHandler {
     } else if (name == "line") {
       Shape({{num("x1"), num("y1")}, {num("x2"), num("y2")}}, false, p);
     } else if (name == "polyline" || name == "polygon") {
-      const std::string* v = a.getValueFromLocalName("points");
+      const auto v = a.getValueFromLocalName("points");
       const auto n = v ? Numbers(*v) : std::vector<double>{};
       std::vector<Point> pts;
       for (std::size_t k = 0; k + 1 < n.size(); k += 2) pts.push_back({n[k], n[k + 1]});
       Shape(pts, name == "polygon", p);
     } else if (name == "path") {
-      if (const std::string* d = a.getValueFromLocalName("d")) Path(*d, p);
+      if (const auto d = a.getValueFromLocalName("d")) Path(*d, p);
     } else if (name == "text") {
       textAt_ = {num("x"), num("y")};
       inText_ = true;
@@ -138,7 +138,7 @@ class Drawing final : public sax::ContentHandler {
   void characters(std::string_view t) override {
     if (inText_ && text_.size() < 1000) text_.append(t.substr(0, 1000 - text_.size()));
   }
-  void endElement(const std::string&, const std::string& name, const std::string&) override {
+  void endElement(std::string_view, std::string_view name, std::string_view) override {
     if (name == "text" && inText_) {
       Text(stack_.back());
       inText_ = false;
@@ -149,9 +149,9 @@ class Drawing final : public sax::ContentHandler {
 
  private:
   void Apply(const sax::Attributes& a, Paint& p) {
-    auto set = [&](std::string_view key, const std::string& value) {
+    auto set = [&](std::string_view key, std::string_view value) {
       if (key == "fill" || key == "stroke") {
-        const PaintValue v = ReadPaint(value);
+        const PaintValue v = ReadPaint(std::string(value));
         std::optional<Pixel>& target = key == "fill" ? p.fill : p.stroke;
         if (v.kind == PaintValue::None) target.reset();
         else if (v.kind == PaintValue::Colour) target = v.colour;
@@ -188,11 +188,11 @@ class Drawing final : public sax::ContentHandler {
 
   void Size(const sax::Attributes& a) {
     auto get = [&](std::string_view key) {
-      const std::string* v = a.getValueFromLocalName(key);
+      const auto v = a.getValueFromLocalName(key);
       return v ? ToNumber(*v) : std::nullopt;
     };
     std::vector<double> box;
-    if (const std::string* v = a.getValueFromLocalName("viewBox")) box = Numbers(*v);
+    if (const auto v = a.getValueFromLocalName("viewBox")) box = Numbers(*v);
     double w = get("width").value_or(box.size() == 4 ? box[2] : 300);
     double h = get("height").value_or(box.size() == 4 ? box[3] : 150);
     w = std::clamp(w, 1.0, static_cast<double>(kMaxSide));
@@ -222,7 +222,7 @@ class Drawing final : public sax::ContentHandler {
   }
 
   // Flattens a path's lines and curves into figures, then draws them.
-  void Path(const std::string& d, const Paint& p) {
+  void Path(std::string_view d, const Paint& p) {
     std::vector<std::vector<Point>> figures;
     Point at, start;
     char command = 0;

@@ -1,39 +1,57 @@
 #include "platform/sax/sax_reader.h"
 
 #include <expat.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
-#include <memory>
+#include <cerrno>
+#include <cstring>
 
 namespace altimar::sax {
 namespace {
 
 constexpr char kNsSeparator = '\x01';
 
-// Splits expat's "uri SEP local SEP prefix" triplet.
-void SplitName(const XML_Char* raw, std::string& uri, std::string& local, std::string& qName) {
-  std::string_view s(raw);
-  std::string_view prefix;
-  auto a = s.find(kNsSeparator);
-  if (a == std::string_view::npos) {
-    uri.clear();
-    local.assign(s);
-  } else {
-    uri.assign(s.substr(0, a));
-    auto rest = s.substr(a + 1);
-    auto b = rest.find(kNsSeparator);
-    local.assign(rest.substr(0, b));
-    if (b != std::string_view::npos) prefix = rest.substr(b + 1);
+// A name as expat reports it: "uri SEP local SEP prefix", or "local" alone
+// outside any namespace. The qualified name is "prefix:local", built in
+// qNameBuffer only when there is a prefix.
+struct Name {
+  std::string_view uri, local, qName;
+};
+
+Name SplitName(const XML_Char* raw, std::string& qNameBuffer) {
+  const std::string_view s(raw);
+  const auto a = s.find(kNsSeparator);
+  if (a == std::string_view::npos) return {{}, s, s};
+  Name n;
+  n.uri = s.substr(0, a);
+  const std::string_view rest = s.substr(a + 1);
+  const auto b = rest.find(kNsSeparator);
+  n.local = rest.substr(0, b);
+  n.qName = n.local;
+  if (b != std::string_view::npos) {
+    const std::string_view prefix = rest.substr(b + 1);
+    qNameBuffer.assign(prefix).append(":").append(n.local);
+    n.qName = qNameBuffer;
   }
-  qName = prefix.empty() ? local : std::string(prefix) + ":" + local;
+  return n;
 }
+
+// Owns a file descriptor.
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
 
 }  // namespace
 
-const std::string* Attributes::getValueFromLocalName(std::string_view localName) const {
+std::optional<std::string_view> Attributes::getValueFromLocalName(std::string_view localName) const {
   for (const auto& a : items_)
-    if (a.localName == localName) return &a.value;
-  return nullptr;
+    if (a.localName == localName) return a.value;
+  return std::nullopt;
 }
 
 // One parse: owns the expat parser and forwards its callbacks.
@@ -43,16 +61,24 @@ class SaxReader::Session {
     parser_ = XML_ParserCreateNS(nullptr, kNsSeparator);
     XML_SetReturnNSTriplet(parser_, 1);
     XML_SetUserData(parser_, this);
-    XML_SetElementHandler(parser_, &Start, &End);
-    XML_SetCharacterDataHandler(parser_, &Chars);
+    if (content_) {
+      XML_SetElementHandler(parser_, &Start, &End);
+      XML_SetCharacterDataHandler(parser_, &Chars);
+    }
   }
   ~Session() { XML_ParserFree(parser_); }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  bool Feed(const char* data, std::size_t n, bool last) {
+  bool ok() const { return parser_ != nullptr; }
+
+  void Begin() {
     if (!started_ && content_) content_->startDocument();
     started_ = true;
+  }
+  // Parses data held by the caller.
+  bool Feed(const char* data, std::size_t n, bool last) {
+    Begin();
     // expat takes int lengths: feed large blocks in pieces.
     constexpr std::size_t kMax = 1u << 30;
     while (n > kMax) {
@@ -62,47 +88,61 @@ class SaxReader::Session {
     }
     return XML_Parse(parser_, data, static_cast<int>(n), last ? 1 : 0) == XML_STATUS_OK;
   }
+  // The parser's own buffer, to read into without a copy.
+  void* Buffer(int n) { return XML_GetBuffer(parser_, n); }
+  bool FeedBuffer(int n, bool last) {
+    Begin();
+    return XML_ParseBuffer(parser_, n, last ? 1 : 0) == XML_STATUS_OK;
+  }
   void Finish() {
     if (content_) content_->endDocument();
   }
-  std::string Error() const { return XML_ErrorString(XML_GetErrorCode(parser_)); }
+  std::string Error() const {
+    const char* s = XML_ErrorString(XML_GetErrorCode(parser_));
+    return s ? s : "malformed XML";
+  }
   long Line() const { return static_cast<long>(XML_GetCurrentLineNumber(parser_)); }
-  long Column() const { return static_cast<long>(XML_GetCurrentColumnNumber(parser_)); }
+  // 1-based, as editors count.
+  long Column() const { return static_cast<long>(XML_GetCurrentColumnNumber(parser_)) + 1; }
 
  private:
   static void Start(void* self, const XML_Char* name, const XML_Char** atts) {
     auto* s = static_cast<Session*>(self);
-    if (!s->content_) return;
-    SplitName(name, s->uri_, s->local_, s->qName_);
-    s->attrs_.items_.clear();
-    for (int i = 0; atts[i]; i += 2) {
-      Attribute a;
-      SplitName(atts[i], a.uri, a.localName, a.qName);
-      a.value = atts[i + 1];
-      s->attrs_.items_.push_back(std::move(a));
+    const Name n = SplitName(name, s->qName_);
+    std::size_t count = 0;
+    while (atts[2 * count]) ++count;
+    if (s->attrQNames_.size() < count) s->attrQNames_.resize(count);
+    auto& items = s->attrs_.items_;
+    items.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const Name an = SplitName(atts[2 * i], s->attrQNames_[i]);
+      items[i] = {an.uri, an.local, an.qName, atts[2 * i + 1]};
     }
-    s->content_->startElement(s->uri_, s->local_, s->qName_, s->attrs_);
+    s->content_->startElement(n.uri, n.local, n.qName, s->attrs_);
   }
   static void End(void* self, const XML_Char* name) {
     auto* s = static_cast<Session*>(self);
-    if (!s->content_) return;
-    SplitName(name, s->uri_, s->local_, s->qName_);
-    s->content_->endElement(s->uri_, s->local_, s->qName_);
+    const Name n = SplitName(name, s->qName_);
+    s->content_->endElement(n.uri, n.local, n.qName);
   }
   static void Chars(void* self, const XML_Char* text, int len) {
     auto* s = static_cast<Session*>(self);
-    if (s->content_) s->content_->characters(std::string_view(text, static_cast<std::size_t>(len)));
+    s->content_->characters(std::string_view(text, static_cast<std::size_t>(len)));
   }
 
   XML_Parser parser_;
   ContentHandler* content_;
   bool started_ = false;
-  std::string uri_, local_, qName_;
+  std::string qName_;
+  std::vector<std::string> attrQNames_;
   Attributes attrs_;
 };
 
 bool SaxReader::Fail(const std::string& message, long line, long column) {
   lastError_ = message;
+  if (line > 0) lastError_ += " at line " + std::to_string(line) + ", column " + std::to_string(column);
+  lastErrorLine_ = line;
+  lastErrorColumn_ = column;
   if (errors_) errors_->fatalError(message, line, column);
   return false;
 }
@@ -110,6 +150,7 @@ bool SaxReader::Fail(const std::string& message, long line, long column) {
 bool SaxReader::parse(std::string_view text) {
   lastError_.clear();
   Session session(content_);
+  if (!session.ok()) return Fail("out of memory", 0, 0);
   if (!session.Feed(text.data(), text.size(), true))
     return Fail(session.Error(), session.Line(), session.Column());
   session.Finish();
@@ -118,15 +159,27 @@ bool SaxReader::parse(std::string_view text) {
 
 bool SaxReader::parseURL(const std::string& path) {
   lastError_.clear();
-  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!f) return Fail("cannot open " + path, 0, 0);
+  // Opened without blocking and checked before a byte is read: a FIFO or a
+  // device would hang the reader or never end.
+  Fd f{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (f.fd < 0) return Fail("cannot open " + path + ": " + std::strerror(errno), 0, 0);
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode))
+    return Fail("cannot open " + path + ": not a regular file", 0, 0);
   Session session(content_);
-  char buf[1 << 16];
+  if (!session.ok()) return Fail("out of memory", 0, 0);
+  constexpr int kBlock = 1 << 18;
   for (;;) {
-    const std::size_t n = std::fread(buf, 1, sizeof buf, f.get());
-    if (std::ferror(f.get())) return Fail("cannot read " + path, 0, 0);
-    const bool last = n < sizeof buf;
-    if (!session.Feed(buf, n, last)) return Fail(session.Error(), session.Line(), session.Column());
+    void* buf = session.Buffer(kBlock);
+    if (!buf) return Fail("out of memory", 0, 0);
+    const ssize_t n = ::read(f.fd, buf, kBlock);
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return Fail("cannot read " + path + ": " + std::strerror(errno), 0, 0);
+    }
+    const bool last = n == 0;
+    if (!session.FeedBuffer(static_cast<int>(n), last))
+      return Fail(session.Error(), session.Line(), session.Column());
     if (last) break;
   }
   session.Finish();

@@ -2,8 +2,13 @@
 // qualified and local names and character data as it is delivered; an error
 // handler receives the first fatal error. Inputs are untrusted: expat's
 // entity-expansion limits apply and no external entity is ever loaded.
+//
+// Names, attributes and text are views into the reader's buffers: they are
+// valid during the call that receives them only. Nothing is copied per event
+// unless a name has a prefix (its qualified name is then built once).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,18 +16,18 @@
 namespace altimar::sax {
 
 struct Attribute {
-  std::string uri;
-  std::string localName;
-  std::string qName;
-  std::string value;
+  std::string_view uri;
+  std::string_view localName;
+  std::string_view qName;
+  std::string_view value;
 };
 
 class Attributes {
  public:
   int getLength() const { return static_cast<int>(items_.size()); }
   const Attribute& item(int i) const { return items_[static_cast<std::size_t>(i)]; }
-  // Value of the first attribute with this local name, or nullptr.
-  const std::string* getValueFromLocalName(std::string_view localName) const;
+  // Value of the first attribute with this local name.
+  std::optional<std::string_view> getValueFromLocalName(std::string_view localName) const;
 
   std::vector<Attribute> items_;
 };
@@ -32,12 +37,12 @@ class ContentHandler {
   virtual ~ContentHandler() = default;
   virtual void startDocument() {}
   virtual void endDocument() {}
-  virtual void startElement(const std::string& uri, const std::string& localName,
-                            const std::string& qName, const Attributes& attributes) {
+  virtual void startElement(std::string_view uri, std::string_view localName,
+                            std::string_view qName, const Attributes& attributes) {
     (void)uri, (void)localName, (void)qName, (void)attributes;
   }
-  virtual void endElement(const std::string& uri, const std::string& localName,
-                          const std::string& qName) {
+  virtual void endElement(std::string_view uri, std::string_view localName,
+                          std::string_view qName) {
     (void)uri, (void)localName, (void)qName;
   }
   // Character data, possibly split into several calls.
@@ -61,7 +66,11 @@ class SaxReader {
   // Parses a whole document held in memory.
   bool parse(std::string_view text);
 
+  // The last fatal error: expat's message, then where it was found
+  // ("mismatched tag at line 2, column 4"), or why the file could not be read.
   const std::string& lastError() const { return lastError_; }
+  long lastErrorLine() const { return lastErrorLine_; }
+  long lastErrorColumn() const { return lastErrorColumn_; }
 
  private:
   class Session;
@@ -70,6 +79,7 @@ class SaxReader {
   ContentHandler* content_ = nullptr;
   ErrorHandler* errors_ = nullptr;
   std::string lastError_;
+  long lastErrorLine_ = 0, lastErrorColumn_ = 0;
 };
 
 }  // namespace altimar::sax

@@ -311,15 +311,16 @@ TEST(GlobePlaces, TheKmlSamplesBecomePlacesWithGeometryAndStyles) {
   auto doc = std::static_pointer_cast<earth::Feature>(globe->GetTemporaryPlaces()->GetChildren()->Item(1));
   int placemarks = 0, points = 0, lines = 0, polygons = 0, holes = 0, styled = 0;
   std::function<void(const earth::Feature&)> walk = [&](const earth::Feature& f) {
-    if (!f.geometry.empty()) {
+    if (f.geometryCount() != 0) {
       ++placemarks;
-      for (const auto& g : f.geometry) {
-        points += g.kind == earth::Geometry::Point;
-        lines += g.kind == earth::Geometry::LineString;
-        polygons += g.kind == earth::Geometry::Polygon;
-        holes += static_cast<int>(g.holes.size());
+      for (std::size_t k = 0; k < f.geometryCount(); ++k) {
+        const earth::GeometryView g = f.geometry(k);
+        points += g.kind() == earth::GeometryKind::Point;
+        lines += g.kind() == earth::GeometryKind::LineString;
+        polygons += g.kind() == earth::GeometryKind::Polygon;
+        holes += static_cast<int>(g.holeCount());
       }
-      const auto st = f.ResolveStyle(*doc);
+      const auto st = f.ResolveStyle();
       styled += st.lineColor != 0xFFFFFFFF || st.polyColor != 0xFFFFFFFF || st.iconColor != 0xFFFFFFFF;
     }
     for (const auto& c : f.children()) walk(*c);
@@ -331,7 +332,7 @@ TEST(GlobePlaces, TheKmlSamplesBecomePlacesWithGeometryAndStyles) {
   EXPECT_GT(polygons, 0);
   EXPECT_GE(holes, 1) << "the polygon with an inner boundary";
   EXPECT_GT(styled, 0) << "styles reached through styleUrl and StyleMap";
-  EXPECT_FALSE(doc->styles.empty());
+  EXPECT_FALSE(doc->document()->styles.empty());
 }
 
 }  // namespace

@@ -9,13 +9,13 @@ namespace altimar::testing {
 namespace {
 
 struct Recorder : sax::ContentHandler, sax::ErrorHandler {
-  void startElement(const std::string& uri, const std::string& local, const std::string& qName,
+  void startElement(std::string_view uri, std::string_view local, std::string_view qName,
                     const sax::Attributes& atts) override {
-    events.push_back("start " + qName + " (" + local + " in " + uri + ")");
-    if (const std::string* id = atts.getValueFromLocalName("id")) events.push_back("id=" + *id);
+    events.push_back("start " + std::string(qName) + " (" + std::string(local) + " in " + std::string(uri) + ")");
+    if (const auto id = atts.getValueFromLocalName("id")) events.push_back("id=" + std::string(*id));
   }
-  void endElement(const std::string&, const std::string&, const std::string& qName) override {
-    events.push_back("end " + qName);
+  void endElement(std::string_view, std::string_view, std::string_view qName) override {
+    events.push_back("end " + std::string(qName));
   }
   void characters(std::string_view t) override { text.append(t); }
   void fatalError(const std::string& message, long line, long) override {

@@ -1,0 +1,124 @@
+// The geometry of one loaded document, kept flat: every point of every
+// placemark in one array, lines and rings as ranges of it, geometries as
+// ranges of rings. A contour document of millions of two-point lines costs
+// about 36 bytes a line this way, where a vector per line cost over 100.
+//
+// Points are kept as longitude and latitude in units of 1e-7 degree (about
+// 1 cm on the ground, finer than any view of the globe resolves) and the
+// altitude as a float; longitudes are wrapped into -180..180.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace altimar::earth {
+
+struct GeoPoint {
+  double lon = 0, lat = 0, alt = 0;
+};
+
+struct StoredPoint {
+  std::int32_t lon = 0, lat = 0;  // 1e-7 degree
+  float alt = 0;
+  static StoredPoint From(double lon, double lat, double alt);
+  GeoPoint ToGeo() const { return {lon * 1e-7, lat * 1e-7, alt}; }
+};
+
+// KML colours are aabbggrr.
+struct KmlStyle {
+  std::uint32_t lineColor = 0xFFFFFFFF;
+  double lineWidth = 1.0;
+  std::uint32_t polyColor = 0xFFFFFFFF;
+  bool fill = true, outline = true;
+  std::uint32_t iconColor = 0xFFFFFFFF;
+  std::uint32_t labelColor = 0xFFFFFFFF;
+};
+
+enum class GeometryKind : std::uint8_t { Point, LineString, LinearRing, Polygon };
+
+// A line or ring: points [begin, end) of the document's array.
+class PointRange {
+ public:
+  PointRange(const std::deque<StoredPoint>* points, std::size_t begin, std::size_t end)
+      : points_(points), begin_(begin), end_(end) {}
+  std::size_t size() const { return end_ - begin_; }
+  bool empty() const { return end_ == begin_; }
+  GeoPoint operator[](std::size_t i) const { return (*points_)[begin_ + i].ToGeo(); }
+  // Calls f(GeoPoint) for each point in order.
+  template <class F>
+  void ForEach(F&& f) const {
+    auto it = points_->begin() + static_cast<std::ptrdiff_t>(begin_);
+    for (std::size_t k = begin_; k < end_; ++k, ++it) f(it->ToGeo());
+  }
+
+ private:
+  const std::deque<StoredPoint>* points_;
+  std::size_t begin_, end_;
+};
+
+class PlaceGeometry;
+
+// One geometry: its kind, its outer ring (the line, or the point), and for
+// a polygon its inner rings.
+class GeometryView {
+ public:
+  GeometryView(const PlaceGeometry* store, std::size_t index) : store_(store), index_(index) {}
+  GeometryKind kind() const;
+  PointRange coords() const { return Ring(0); }
+  std::size_t holeCount() const;
+  PointRange hole(std::size_t i) const { return Ring(i + 1); }
+
+ private:
+  PointRange Ring(std::size_t r) const;
+  const PlaceGeometry* store_;
+  std::size_t index_;
+};
+
+class PlaceGeometry {
+ public:
+  // The most points one document may hold.
+  static constexpr std::size_t kMaxPoints = 0xFFFFFFFFu;
+
+  // Adds a geometry whose rings are points[0, ringEnds[0]), [ringEnds[0],
+  // ringEnds[1]), ... (the first is the outer one; at least one ring).
+  // Returns its index, or -1 when the document is full.
+  long long Add(GeometryKind kind, const std::vector<StoredPoint>& points,
+                const std::vector<std::uint32_t>& ringEnds);
+
+  std::size_t size() const { return geometries_.size(); }
+  GeometryView operator[](std::size_t i) const { return {this, i}; }
+  std::size_t pointCount() const { return points_.size(); }
+  // Heap bytes held, near enough (the arrays' blocks).
+  std::size_t bytes() const;
+
+ private:
+  friend class GeometryView;
+  struct Record {
+    std::uint32_t firstRing;
+    GeometryKind kind;
+  };
+  std::size_t RingEnd(std::size_t r) const {
+    return r + 1 < ringStart_.size() ? ringStart_[r + 1] : points_.size();
+  }
+  std::size_t GeometryRingEnd(std::size_t g) const {
+    return g + 1 < geometries_.size() ? geometries_[g + 1].firstRing : ringStart_.size();
+  }
+
+  std::deque<StoredPoint> points_;
+  std::deque<std::uint32_t> ringStart_;
+  std::deque<Record> geometries_;
+};
+
+// What the features of one loaded document share: their geometry and the
+// document's styles.
+struct PlaceDocument {
+  PlaceGeometry geometry;
+  std::map<std::string, KmlStyle> styles;        // by id
+  std::map<std::string, std::string> styleMaps;  // id -> the normal style's url
+};
+
+}  // namespace altimar::earth
