@@ -20,31 +20,37 @@ enum class Tag : std::uint8_t {
 };
 
 Tag Classify(std::string_view n) {
-  struct Entry {
-    std::string_view name;
-    Tag tag;
-  };
-  // By length, then first letter: most names are rejected by their length.
-  static constexpr Entry kNames[] = {
-      {"key", Tag::Key},           {"Pair", Tag::Pair},
-      {"name", Tag::Name},         {"fill", Tag::Fill},
-      {"href", Tag::Href},         {"Style", Tag::Style},
-      {"Point", Tag::Point},       {"color", Tag::Color},
-      {"width", Tag::Width},       {"Folder", Tag::Folder},
-      {"outline", Tag::Outline},   {"Polygon", Tag::Polygon},
-      {"Document", Tag::Document}, {"StyleMap", Tag::StyleMap},
-      {"styleUrl", Tag::StyleUrl}, {"Placemark", Tag::Placemark},
-      {"LineStyle", Tag::LineStyle}, {"PolyStyle", Tag::PolyStyle},
-      {"IconStyle", Tag::IconStyle}, {"LineString", Tag::LineString},
-      {"LabelStyle", Tag::LabelStyle}, {"LinearRing", Tag::LinearRing},
-      {"visibility", Tag::Visibility}, {"NetworkLink", Tag::NetworkLink},
-      {"coordinates", Tag::Coordinates}, {"PhotoOverlay", Tag::PhotoOverlay},
-      {"GroundOverlay", Tag::GroundOverlay}, {"ScreenOverlay", Tag::ScreenOverlay},
-      {"outerBoundaryIs", Tag::OuterBoundaryIs}, {"innerBoundaryIs", Tag::InnerBoundaryIs},
-  };
-  for (const Entry& e : kNames)
-    if (e.name.size() == n.size() && e.name[0] == n[0] && e.name == n) return e.tag;
-  return Tag::Other;
+  auto is = [&](std::string_view name) { return n == name; };
+  switch (n.size()) {
+    case 3: return is("key") ? Tag::Key : Tag::Other;
+    case 4:
+      return is("Pair") ? Tag::Pair : is("name") ? Tag::Name : is("fill") ? Tag::Fill
+           : is("href") ? Tag::Href : Tag::Other;
+    case 5:
+      return is("Style") ? Tag::Style : is("Point") ? Tag::Point : is("color") ? Tag::Color
+           : is("width") ? Tag::Width : Tag::Other;
+    case 6: return is("Folder") ? Tag::Folder : Tag::Other;
+    case 7: return is("outline") ? Tag::Outline : is("Polygon") ? Tag::Polygon : Tag::Other;
+    case 8:
+      return is("Document") ? Tag::Document : is("StyleMap") ? Tag::StyleMap
+           : is("styleUrl") ? Tag::StyleUrl : Tag::Other;
+    case 9:
+      return is("Placemark") ? Tag::Placemark : is("LineStyle") ? Tag::LineStyle
+           : is("PolyStyle") ? Tag::PolyStyle : is("IconStyle") ? Tag::IconStyle : Tag::Other;
+    case 10:
+      return is("LineString") ? Tag::LineString : is("LabelStyle") ? Tag::LabelStyle
+           : is("LinearRing") ? Tag::LinearRing : is("visibility") ? Tag::Visibility : Tag::Other;
+    case 11:
+      return is("coordinates") ? Tag::Coordinates : is("NetworkLink") ? Tag::NetworkLink : Tag::Other;
+    case 12: return is("PhotoOverlay") ? Tag::PhotoOverlay : Tag::Other;
+    case 13:
+      return is("GroundOverlay") ? Tag::GroundOverlay : is("ScreenOverlay") ? Tag::ScreenOverlay
+           : Tag::Other;
+    case 15:
+      return is("outerBoundaryIs") ? Tag::OuterBoundaryIs
+           : is("innerBoundaryIs") ? Tag::InnerBoundaryIs : Tag::Other;
+    default: return Tag::Other;
+  }
 }
 
 bool IsFeature(Tag t) { return t >= Tag::Document && t <= Tag::PhotoOverlay; }
@@ -254,18 +260,16 @@ class PlacesBuilder final : public sax::ContentHandler {
   // would come after another placemark's (invalid nesting) is dropped.
   void CommitGeometry() {
     geometryDepth_ = 0;
-    std::vector<StoredPoint>& all = scratch_;
-    all.assign(outer_.begin(), outer_.end());
-    ringEnds_.assign(1, static_cast<std::uint32_t>(all.size()));
+    ringEnds_.assign(1, static_cast<std::uint32_t>(outer_.size()));
     for (const auto& [b, e] : rings_) {
-      all.insert(all.end(), points_.begin() + static_cast<std::ptrdiff_t>(b),
-                 points_.begin() + static_cast<std::ptrdiff_t>(e));
-      ringEnds_.push_back(static_cast<std::uint32_t>(all.size()));
+      outer_.insert(outer_.end(), points_.begin() + static_cast<std::ptrdiff_t>(b),
+                    points_.begin() + static_cast<std::ptrdiff_t>(e));
+      ringEnds_.push_back(static_cast<std::uint32_t>(outer_.size()));
     }
     Feature* f = geometryOwner_;
     const std::size_t next = document_->geometry.size();
     if (f->geometryCount() != 0 && f->firstGeometry() + f->geometryCount() != next) return;
-    if (document_->geometry.Add(geometryKind_, all, ringEnds_) < 0) {
+    if (document_->geometry.Add(geometryKind_, outer_, ringEnds_) < 0) {
       if (error_.empty()) error_ = "the document holds more points than the globe keeps";
       return;
     }
@@ -289,7 +293,7 @@ class PlacesBuilder final : public sax::ContentHandler {
   std::size_t geometryDepth_ = 0;  // tags_.size() while a geometry is open, else 0
   GeometryKind geometryKind_ = GeometryKind::Point;
   Feature* geometryOwner_ = nullptr;
-  std::vector<StoredPoint> outer_, points_, scratch_;
+  std::vector<StoredPoint> outer_, points_;  // the outer ring; the holes
   std::vector<std::pair<std::size_t, std::size_t>> rings_;  // holes in points_
   std::vector<std::uint32_t> ringEnds_;
 };
@@ -310,6 +314,7 @@ std::string Trim(const std::string& s) {
 KmlLoadResult LoadFile(const std::string& path, int depth) {
   PlacesBuilder builder;
   sax::SaxReader reader;
+  reader.setNamespaces(false);  // elements are known by their local names
   reader.setContentHandler(&builder);
   if (!reader.parseURL(path)) return {nullptr, reader.lastError()};
   if (!builder.error_.empty()) return {nullptr, builder.error_};
@@ -337,6 +342,7 @@ KmlLoadResult LoadKmlFile(const std::string& path) { return LoadFile(path, 0); }
 KmlLoadResult LoadKmlText(std::string_view text) {
   PlacesBuilder builder;
   sax::SaxReader reader;
+  reader.setNamespaces(false);  // elements are known by their local names
   reader.setContentHandler(&builder);
   if (!reader.parse(text)) return {nullptr, reader.lastError()};
   if (!builder.error_.empty()) return {nullptr, builder.error_};

@@ -43,7 +43,7 @@ long long PlaceGeometry::Add(GeometryKind kind, const std::vector<StoredPoint>& 
     ringStart_.push_back(static_cast<std::uint32_t>(points_.size() + begin));
     begin = end;
   }
-  points_.insert(points_.end(), points.begin(), points.end());
+  for (const StoredPoint& p : points) points_.push_back(p);
   return static_cast<long long>(geometries_.size() - 1);
 }
 

@@ -20,6 +20,13 @@ struct Name {
   std::string_view uri, local, qName;
 };
 
+// Without namespace processing the name is "prefix:local" as written.
+Name SplitPlainName(const XML_Char* raw) {
+  const std::string_view s(raw);
+  const auto colon = s.find(':');
+  return {{}, colon == std::string_view::npos ? s : s.substr(colon + 1), s};
+}
+
 Name SplitName(const XML_Char* raw, std::string& qNameBuffer) {
   const std::string_view s(raw);
   const auto a = s.find(kNsSeparator);
@@ -57,16 +64,19 @@ std::optional<std::string_view> Attributes::getValueFromLocalName(std::string_vi
 // One parse: owns the expat parser and forwards its callbacks.
 class SaxReader::Session {
  public:
-  explicit Session(ContentHandler* content) : content_(content) {
-    parser_ = XML_ParserCreateNS(nullptr, kNsSeparator);
-    XML_SetReturnNSTriplet(parser_, 1);
+  Session(ContentHandler* content, bool namespaces) : content_(content), namespaces_(namespaces) {
+    parser_ = namespaces ? XML_ParserCreateNS(nullptr, kNsSeparator) : XML_ParserCreate(nullptr);
+    if (!parser_) return;
+    if (namespaces) XML_SetReturnNSTriplet(parser_, 1);
     XML_SetUserData(parser_, this);
     if (content_) {
       XML_SetElementHandler(parser_, &Start, &End);
       XML_SetCharacterDataHandler(parser_, &Chars);
     }
   }
-  ~Session() { XML_ParserFree(parser_); }
+  ~Session() {
+    if (parser_) XML_ParserFree(parser_);
+  }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -108,21 +118,21 @@ class SaxReader::Session {
  private:
   static void Start(void* self, const XML_Char* name, const XML_Char** atts) {
     auto* s = static_cast<Session*>(self);
-    const Name n = SplitName(name, s->qName_);
+    const Name n = s->Split(name, s->qName_);
     std::size_t count = 0;
     while (atts[2 * count]) ++count;
     if (s->attrQNames_.size() < count) s->attrQNames_.resize(count);
     auto& items = s->attrs_.items_;
     items.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-      const Name an = SplitName(atts[2 * i], s->attrQNames_[i]);
+      const Name an = s->Split(atts[2 * i], s->attrQNames_[i]);
       items[i] = {an.uri, an.local, an.qName, atts[2 * i + 1]};
     }
     s->content_->startElement(n.uri, n.local, n.qName, s->attrs_);
   }
   static void End(void* self, const XML_Char* name) {
     auto* s = static_cast<Session*>(self);
-    const Name n = SplitName(name, s->qName_);
+    const Name n = s->Split(name, s->qName_);
     s->content_->endElement(n.uri, n.local, n.qName);
   }
   static void Chars(void* self, const XML_Char* text, int len) {
@@ -130,8 +140,13 @@ class SaxReader::Session {
     s->content_->characters(std::string_view(text, static_cast<std::size_t>(len)));
   }
 
+  Name Split(const XML_Char* raw, std::string& qNameBuffer) const {
+    return namespaces_ ? SplitName(raw, qNameBuffer) : SplitPlainName(raw);
+  }
+
   XML_Parser parser_;
   ContentHandler* content_;
+  bool namespaces_;
   bool started_ = false;
   std::string qName_;
   std::vector<std::string> attrQNames_;
@@ -149,7 +164,7 @@ bool SaxReader::Fail(const std::string& message, long line, long column) {
 
 bool SaxReader::parse(std::string_view text) {
   lastError_.clear();
-  Session session(content_);
+  Session session(content_, namespaces_);
   if (!session.ok()) return Fail("out of memory", 0, 0);
   if (!session.Feed(text.data(), text.size(), true))
     return Fail(session.Error(), session.Line(), session.Column());
@@ -166,7 +181,7 @@ bool SaxReader::parseURL(const std::string& path) {
   struct stat st {};
   if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode))
     return Fail("cannot open " + path + ": not a regular file", 0, 0);
-  Session session(content_);
+  Session session(content_, namespaces_);
   if (!session.ok()) return Fail("out of memory", 0, 0);
   constexpr int kBlock = 1 << 18;
   for (;;) {

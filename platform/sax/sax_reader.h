@@ -59,6 +59,10 @@ class SaxReader {
  public:
   void setContentHandler(ContentHandler* handler) { content_ = handler; }
   void setErrorHandler(ErrorHandler* handler) { errors_ = handler; }
+  // With namespaces off, a name's uri is empty, its local name is what
+  // follows its prefix and its qualified name is as written: enough for
+  // documents of one known vocabulary, and faster (on by default).
+  void setNamespaces(bool on) { namespaces_ = on; }
 
   // Parses the file at path. Returns false after a fatal error (reported to
   // the error handler and kept in lastError()).
@@ -78,6 +82,7 @@ class SaxReader {
 
   ContentHandler* content_ = nullptr;
   ErrorHandler* errors_ = nullptr;
+  bool namespaces_ = true;
   std::string lastError_;
   long lastErrorLine_ = 0, lastErrorColumn_ = 0;
 };
