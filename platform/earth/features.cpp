@@ -25,9 +25,8 @@ std::shared_ptr<host::IFeatureCollectionGE> Feature::GetChildren() const {
   return std::make_shared<FeatureCollection>(children_);
 }
 
-void Feature::SetGeometry(std::shared_ptr<const PlaceDocument> document, std::uint32_t first,
-                          std::uint32_t count) {
-  document_ = std::move(document);
+void Feature::SetGeometry(std::uint32_t piece, std::uint32_t first, std::uint32_t count) {
+  piece_ = piece;
   firstGeometry_ = first;
   geometryCount_ = count;
 }

@@ -38,9 +38,12 @@ class Feature final : public host::IFeatureGE {
   // document's (a count of 0 for features without geometry).
   std::size_t geometryCount() const { return geometryCount_; }
   std::size_t firstGeometry() const { return firstGeometry_; }
-  GeometryView geometry(std::size_t i) const { return document_->geometry[firstGeometry_ + i]; }
-  void SetGeometry(std::shared_ptr<const PlaceDocument> document, std::uint32_t first,
-                   std::uint32_t count);
+  std::uint32_t geometryPiece() const { return piece_; }
+  GeometryView geometry(std::size_t i) const {
+    return (*document_->pieces[piece_])[firstGeometry_ + i];
+  }
+  // Geometries [first, first + count) of the document's piece `piece`.
+  void SetGeometry(std::uint32_t piece, std::uint32_t first, std::uint32_t count);
   // The document this feature was loaded with (its styles), or null.
   const std::shared_ptr<const PlaceDocument>& document() const { return document_; }
   void set_document(std::shared_ptr<const PlaceDocument> d) { document_ = std::move(d); }
@@ -57,7 +60,7 @@ class Feature final : public host::IFeatureGE {
   std::string source_;
   std::vector<std::shared_ptr<Feature>> children_;
   std::shared_ptr<const PlaceDocument> document_;
-  std::uint32_t firstGeometry_ = 0, geometryCount_ = 0;
+  std::uint32_t piece_ = 0, firstGeometry_ = 0, geometryCount_ = 0;
 };
 
 }  // namespace altimar::earth

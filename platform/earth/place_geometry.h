@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,9 +115,11 @@ class PlaceGeometry {
 };
 
 // What the features of one loaded document share: their geometry and the
-// document's styles.
+// document's styles. A document read in parts keeps one geometry store per
+// part, in document order.
 struct PlaceDocument {
-  PlaceGeometry geometry;
+  PlaceDocument() { pieces.push_back(std::make_unique<PlaceGeometry>()); }
+  std::vector<std::unique_ptr<PlaceGeometry>> pieces;
   std::map<std::string, KmlStyle> styles;        // by id
   std::map<std::string, std::string> styleMaps;  // id -> the normal style's url
 };

@@ -64,11 +64,18 @@ std::optional<std::string_view> Attributes::getValueFromLocalName(std::string_vi
 // One parse: owns the expat parser and forwards its callbacks.
 class SaxReader::Session {
  public:
-  Session(ContentHandler* content, bool namespaces) : content_(content), namespaces_(namespaces) {
+  Session(SaxReader& reader, bool namespaces)
+      : reader_(reader), content_(reader.content_), namespaces_(namespaces) {
     parser_ = namespaces ? XML_ParserCreateNS(nullptr, kNsSeparator) : XML_ParserCreate(nullptr);
     if (!parser_) return;
     if (namespaces) XML_SetReturnNSTriplet(parser_, 1);
     XML_SetUserData(parser_, this);
+    reader_.active_ = this;
+    reader_.stopped_ = false;
+    reader_.declaredEncoding_.clear();
+    reader_.hasDoctype_ = false;
+    XML_SetXmlDeclHandler(parser_, &Declaration);
+    XML_SetStartDoctypeDeclHandler(parser_, &Doctype);
     if (content_) {
       XML_SetElementHandler(parser_, &Start, &End);
       XML_SetCharacterDataHandler(parser_, &Chars);
@@ -76,11 +83,21 @@ class SaxReader::Session {
   }
   ~Session() {
     if (parser_) XML_ParserFree(parser_);
+    reader_.active_ = nullptr;
   }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
   bool ok() const { return parser_ != nullptr; }
+  long long ByteIndex() const { return static_cast<long long>(XML_GetCurrentByteIndex(parser_)); }
+  void Stop() {
+    if (XML_StopParser(parser_, XML_FALSE) == XML_STATUS_OK) reader_.stopped_ = true;
+  }
+  // A parse call's result: true when it went well or a handler stopped it.
+  bool Went(XML_Status status) const {
+    return status == XML_STATUS_OK ||
+           (reader_.stopped_ && XML_GetErrorCode(parser_) == XML_ERROR_ABORTED);
+  }
 
   void Begin() {
     if (!started_ && content_) content_->startDocument();
@@ -92,17 +109,18 @@ class SaxReader::Session {
     // expat takes int lengths: feed large blocks in pieces.
     constexpr std::size_t kMax = 1u << 30;
     while (n > kMax) {
-      if (XML_Parse(parser_, data, static_cast<int>(kMax), 0) != XML_STATUS_OK) return false;
+      if (!Went(XML_Parse(parser_, data, static_cast<int>(kMax), 0))) return false;
+      if (reader_.stopped_) return true;
       data += kMax;
       n -= kMax;
     }
-    return XML_Parse(parser_, data, static_cast<int>(n), last ? 1 : 0) == XML_STATUS_OK;
+    return Went(XML_Parse(parser_, data, static_cast<int>(n), last ? 1 : 0));
   }
   // The parser's own buffer, to read into without a copy.
   void* Buffer(int n) { return XML_GetBuffer(parser_, n); }
   bool FeedBuffer(int n, bool last) {
     Begin();
-    return XML_ParseBuffer(parser_, n, last ? 1 : 0) == XML_STATUS_OK;
+    return Went(XML_ParseBuffer(parser_, n, last ? 1 : 0));
   }
   void Finish() {
     if (content_) content_->endDocument();
@@ -116,6 +134,13 @@ class SaxReader::Session {
   long Column() const { return static_cast<long>(XML_GetCurrentColumnNumber(parser_)) + 1; }
 
  private:
+  static void Declaration(void* self, const XML_Char*, const XML_Char* encoding, int) {
+    auto* s = static_cast<Session*>(self);
+    s->reader_.declaredEncoding_ = encoding ? encoding : "";
+  }
+  static void Doctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    static_cast<Session*>(self)->reader_.hasDoctype_ = true;
+  }
   static void Start(void* self, const XML_Char* name, const XML_Char** atts) {
     auto* s = static_cast<Session*>(self);
     const Name n = s->Split(name, s->qName_);
@@ -144,6 +169,7 @@ class SaxReader::Session {
     return namespaces_ ? SplitName(raw, qNameBuffer) : SplitPlainName(raw);
   }
 
+  SaxReader& reader_;
   XML_Parser parser_;
   ContentHandler* content_;
   bool namespaces_;
@@ -162,17 +188,32 @@ bool SaxReader::Fail(const std::string& message, long line, long column) {
   return false;
 }
 
+long long SaxReader::currentByteIndex() const {
+  return active_ ? active_->ByteIndex() + indexShift_ : -1;
+}
+
+void SaxReader::stop() {
+  if (active_) active_->Stop();
+}
+
 bool SaxReader::parse(std::string_view text) {
   lastError_.clear();
-  Session session(content_, namespaces_);
+  indexShift_ = 0;
+  Session session(*this, namespaces_);
   if (!session.ok()) return Fail("out of memory", 0, 0);
   if (!session.Feed(text.data(), text.size(), true))
     return Fail(session.Error(), session.Line(), session.Column());
-  session.Finish();
+  if (!stopped_) session.Finish();
   return true;
 }
 
-bool SaxReader::parseURL(const std::string& path) {
+bool SaxReader::parseURL(const std::string& path) { return ParseFile(path, 0, {}); }
+
+bool SaxReader::parseFileFrom(const std::string& path, std::uint64_t from, std::string_view prefix) {
+  return ParseFile(path, from, prefix);
+}
+
+bool SaxReader::ParseFile(const std::string& path, std::uint64_t from, std::string_view prefix) {
   lastError_.clear();
   // Opened without blocking and checked before a byte is read: a FIFO or a
   // device would hang the reader or never end.
@@ -181,10 +222,17 @@ bool SaxReader::parseURL(const std::string& path) {
   struct stat st {};
   if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode))
     return Fail("cannot open " + path + ": not a regular file", 0, 0);
-  Session session(content_, namespaces_);
+  if (from > 0 && ::lseek(f.fd, static_cast<off_t>(from), SEEK_SET) < 0)
+    return Fail("cannot read " + path + ": " + std::strerror(errno), 0, 0);
+  // A part is read as UTF-8 by expat's default (naming the encoding would
+  // make expat take a slower path for the same result).
+  Session session(*this, namespaces_);
   if (!session.ok()) return Fail("out of memory", 0, 0);
+  indexShift_ = static_cast<long long>(from) - static_cast<long long>(prefix.size());
+  if (!prefix.empty() && !session.Feed(prefix.data(), prefix.size(), false))
+    return Fail(session.Error(), session.Line(), session.Column());
   constexpr int kBlock = 1 << 18;
-  for (;;) {
+  while (!stopped_) {
     void* buf = session.Buffer(kBlock);
     if (!buf) return Fail("out of memory", 0, 0);
     const ssize_t n = ::read(f.fd, buf, kBlock);
@@ -197,7 +245,7 @@ bool SaxReader::parseURL(const std::string& path) {
       return Fail(session.Error(), session.Line(), session.Column());
     if (last) break;
   }
-  session.Finish();
+  if (!stopped_) session.Finish();
   return true;
 }
 

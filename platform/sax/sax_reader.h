@@ -8,6 +8,7 @@
 // unless a name has a prefix (its qualified name is then built once).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,24 @@ class SaxReader {
   bool parseURL(const std::string& path);
   // Parses a whole document held in memory.
   bool parse(std::string_view text);
+  // Parses the file at path from byte `from` on, read as UTF-8 after the
+  // text `prefix`, which stands for what precedes `from` (the start tags of
+  // the elements open there). Byte indexes still count in the file: the
+  // prefix's events come before `from`.
+  bool parseFileFrom(const std::string& path, std::uint64_t from, std::string_view prefix);
+
+  // From a handler, during a parse: the byte index in the input where the
+  // event being reported starts.
+  long long currentByteIndex() const;
+  // From a handler: ends the parse after this event. The parse then returns
+  // true, and stopped() says so.
+  void stop();
+  bool stopped() const { return stopped_; }
+  // From a handler: the encoding the document declares ("" when it has no
+  // declaration or names none), and whether it has a document type
+  // declaration (its entities and defaults apply to the rest of the text).
+  const std::string& declaredEncoding() const { return declaredEncoding_; }
+  bool hasDoctype() const { return hasDoctype_; }
 
   // The last fatal error: expat's message, then where it was found
   // ("mismatched tag at line 2, column 4"), or why the file could not be read.
@@ -79,10 +98,16 @@ class SaxReader {
  private:
   class Session;
   bool Fail(const std::string& message, long line, long column);
+  bool ParseFile(const std::string& path, std::uint64_t from, std::string_view prefix);
 
   ContentHandler* content_ = nullptr;
   ErrorHandler* errors_ = nullptr;
   bool namespaces_ = true;
+  Session* active_ = nullptr;  // the parse under way
+  long long indexShift_ = 0;   // file index = expat's index + this
+  bool stopped_ = false;
+  std::string declaredEncoding_;
+  bool hasDoctype_ = false;
   std::string lastError_;
   long lastErrorLine_ = 0, lastErrorColumn_ = 0;
 };
