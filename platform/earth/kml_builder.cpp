@@ -1,5 +1,6 @@
 #include "platform/earth/kml_builder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -153,7 +154,12 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
   if (tag == Tag::Placemark && !firstPlacemarkSeen_) {
     firstPlacemarkSeen_ = true;
     const std::size_t depth = tags_.size();
-    if (onFirstPlacemark && depth <= openNames_.size()) {
+    // Only containers may stand open across a split: their stand-ins carry
+    // nothing a join could lose.
+    const bool containers = std::all_of(tags_.begin(), tags_.end(), [](Tag t) {
+      return t == Tag::Other || t == Tag::Document || t == Tag::Folder;
+    });
+    if (onFirstPlacemark && containers && depth <= openNames_.size()) {
       const std::vector<std::string> open(openNames_.begin(),
                                           openNames_.begin() + static_cast<std::ptrdiff_t>(depth));
       onFirstPlacemark(open, reader_.currentByteIndex());
