@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "contour/contour.h"
@@ -10,6 +11,7 @@
 #include "contour/text_file.h"
 #include "platform/earth/analytic_terrain.h"
 #include "platform/earth/globe.h"
+#include "platform/earth/kml_places.h"
 
 namespace altimar::testing {
 namespace {
@@ -84,6 +86,49 @@ TEST_F(ContourFileTest, TheDocumentIsWrittenWholeAndTheGlobeOpensIt) {
   EXPECT_EQ(folder->get_Name(), "P");
   EXPECT_EQ(static_cast<std::uint64_t>(folder->GetChildren()->get_Count()), r.labels);
   EXPECT_GT(r.labels, 0u);
+}
+
+TEST_F(ContourFileTest, TheGlobeKeepsEverySegmentStyleAndLabelReadWholeOrInParts) {
+  auto globe = StartGlobe();
+  c.LabelContours = true;
+  c.LowColor = 0x0000FF;
+  c.HighColor = 0xFF0000;
+  c.LevelMode = contour::kLevelsByInterval;
+  c.LevelInterval = 25;
+  contour::FillGrid(c, {11.3, 47.2, 11.5, 47.4}, 200, 200, [](double lon, double lat) {
+    return earth::AnalyticTerrain::Cone(11.4, 47.3, 2000, 10000, 0).HeightAt(lon, lat);
+  });
+  const auto r = c.MakeContourFile(path);
+  ASSERT_TRUE(r.opened);
+  const auto opened = std::static_pointer_cast<earth::Feature>(globe->GetTemporaryPlaces()->GetChildren()->Item(1));
+  const auto inParts = earth::LoadKmlFile(path, {3, 4096});
+  ASSERT_TRUE(inParts.root) << inParts.error;
+  EXPECT_GT(inParts.root->document()->pieces.size(), 1u);
+  for (const auto& doc : {opened, inParts.root}) {
+    std::uint64_t segments = 0, labels = 0, levels = 0;
+    std::set<std::uint32_t> colours;
+    for (const auto& level : doc->children()) {
+      if (level->get_Name() == "P") {
+        for (const auto& label : level->children()) {
+          ASSERT_EQ(label->geometryCount(), 1u);
+          labels += label->geometry(0).kind() == earth::GeometryKind::Point;
+        }
+        continue;
+      }
+      ++levels;
+      colours.insert(level->ResolveStyle().lineColor);
+      for (std::size_t k = 0; k < level->geometryCount(); ++k) {
+        const earth::GeometryView g = level->geometry(k);
+        ASSERT_EQ(g.kind(), earth::GeometryKind::LineString);
+        ASSERT_EQ(g.coords().size(), 2u);
+        segments += 1;
+      }
+    }
+    EXPECT_EQ(segments, r.segments);
+    EXPECT_EQ(labels, r.labels);
+    EXPECT_GE(levels, 50u);
+    EXPECT_EQ(colours.size(), levels) << "a colour of its own for each level";
+  }
 }
 
 TEST_F(ContourFileTest, LabelsStayOutWhenSwitchedOffAndTheFolderStaysWhenThereAreNoLevels) {
