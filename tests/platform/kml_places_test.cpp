@@ -6,12 +6,12 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <sstream>
 
 #include "platform/earth/kml_coordinates.h"
 #include "platform/earth/kml_places.h"
+#include "platform/earth/place_dump.h"
 
 namespace altimar::testing {
 namespace {
@@ -88,31 +88,7 @@ TEST(PlaceGeometry, ATwoPointLineCostsUnder40Bytes) {
   EXPECT_NEAR(v.coords()[1].lat, 5, 1e-9);
 }
 
-// A plain view of a loaded tree, to compare two loadings.
-std::string Describe(const earth::Feature& f) {
-  std::ostringstream out;
-  std::function<void(const earth::Feature&, int)> walk = [&](const earth::Feature& x, int depth) {
-    out << std::string(static_cast<std::size_t>(depth), ' ') << x.get_Name() << " v" << x.get_Visibility();
-    const earth::KmlStyle st = x.ResolveStyle();
-    out << " style " << std::hex << st.lineColor << "/" << st.polyColor << std::dec << "/" << st.lineWidth;
-    for (std::size_t k = 0; k < x.geometryCount(); ++k) {
-      const earth::GeometryView g = x.geometry(k);
-      out << " [" << static_cast<int>(g.kind());
-      auto ring = [&](const earth::PointRange& r) {
-        out << " (";
-        r.ForEach([&](const earth::GeoPoint& p) { out << p.lon << "," << p.lat << "," << p.alt << " "; });
-        out << ")";
-      };
-      ring(g.coords());
-      for (std::size_t h = 0; h < g.holeCount(); ++h) ring(g.hole(h));
-      out << "]";
-    }
-    out << "\n";
-    for (const auto& c : x.children()) walk(*c, depth + 1);
-  };
-  walk(f, 0);
-  return out.str();
-}
+std::string Describe(const earth::Feature& f) { return earth::DumpPlaces(f); }
 
 class KmlPartsTest : public ::testing::Test {
  protected:
