@@ -3,6 +3,7 @@
 #include "contour/contour_kml.h"
 #include "contour/text_file.h"
 #include "contour/tracer.h"
+#include "platform/runtime/free_memory.h"
 
 namespace altimar::contour {
 
@@ -91,6 +92,9 @@ ContourRunResult Contour::WriteContourFile(const std::string& path) {
 ContourRunResult Contour::MakeContourFile(const std::string& path) {
   ContourRunResult result = WriteContourFile(path);
   if (!result.written) return result;
+  // The tracer's workers freed their text; have it back before the globe
+  // reads the document, so the two do not add up.
+  runtime::ReleaseFreeMemory();
   OpenInGoogleEarth(path);
   result.opened = true;
   return result;
