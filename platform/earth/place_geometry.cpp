@@ -19,16 +19,16 @@ StoredPoint StoredPoint::From(double lon, double lat, double alt) {
   return {ToUnits(lon), ToUnits(lat), static_cast<float>(alt)};
 }
 
-GeometryKind GeometryView::kind() const { return store_->geometries_[index_].kind; }
+GeometryKind GeometryView::kind() const { return store_->kind_[index_]; }
 
 std::size_t GeometryView::holeCount() const {
-  const std::size_t first = store_->geometries_[index_].firstRing;
+  const std::size_t first = store_->firstRing_[index_];
   const std::size_t end = store_->GeometryRingEnd(index_);
   return end - first - 1;
 }
 
 PointRange GeometryView::Ring(std::size_t r) const {
-  const std::size_t ring = store_->geometries_[index_].firstRing + r;
+  const std::size_t ring = store_->firstRing_[index_] + r;
   return {&store_->points_, store_->ringStart_[ring], store_->RingEnd(ring)};
 }
 
@@ -37,19 +37,20 @@ long long PlaceGeometry::Add(GeometryKind kind, const std::vector<StoredPoint>& 
   if (ringEnds.empty() || points_.size() + points.size() > kMaxPoints ||
       ringStart_.size() + ringEnds.size() > kMaxPoints)
     return -1;
-  geometries_.push_back({static_cast<std::uint32_t>(ringStart_.size()), kind});
+  firstRing_.push_back(static_cast<std::uint32_t>(ringStart_.size()));
+  kind_.push_back(kind);
   std::uint32_t begin = 0;
   for (const std::uint32_t end : ringEnds) {
     ringStart_.push_back(static_cast<std::uint32_t>(points_.size() + begin));
     begin = end;
   }
   for (const StoredPoint& p : points) points_.push_back(p);
-  return static_cast<long long>(geometries_.size() - 1);
+  return static_cast<long long>(firstRing_.size() - 1);
 }
 
 std::size_t PlaceGeometry::bytes() const {
   return points_.size() * sizeof(StoredPoint) + ringStart_.size() * sizeof(std::uint32_t) +
-         geometries_.size() * sizeof(Record);
+         firstRing_.size() * (sizeof(std::uint32_t) + sizeof(GeometryKind));
 }
 
 }  // namespace altimar::earth

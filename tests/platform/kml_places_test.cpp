@@ -76,11 +76,11 @@ TEST(KmlCoordinates, PointsKeepAbout1cmAndLongitudesWrapIntoTheGlobe) {
   EXPECT_NEAR(p[3].ToGeo().lat, 47.3167293522470, 0.6e-7);
 }
 
-TEST(PlaceGeometry, ATwoPointLineCostsUnder40Bytes) {
+TEST(PlaceGeometry, ATwoPointLineCostsUnder34Bytes) {
   earth::PlaceGeometry g;
   const std::vector<StoredPoint> line{StoredPoint::From(1, 2, 3), StoredPoint::From(4, 5, 6)};
   for (int k = 0; k < 100000; ++k) ASSERT_GE(g.Add(GeometryKind::LineString, line, {2}), 0);
-  EXPECT_LT(g.bytes() / 100000.0, 40.0);
+  EXPECT_LT(g.bytes() / 100000.0, 34.0);
   const earth::GeometryView v = g[99999];
   EXPECT_EQ(v.kind(), GeometryKind::LineString);
   EXPECT_EQ(v.holeCount(), 0u);
