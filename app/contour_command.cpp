@@ -247,7 +247,7 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
   const auto start = std::chrono::steady_clock::now();
   try {
     r.run = c.MakeContourFile(path);
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     return Fail(r, std::string("the globe refused the contour file: ") + e.what());
   }
   const double seconds =

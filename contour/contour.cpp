@@ -107,11 +107,11 @@ void Contour::OpenInGoogleEarth(const std::string& path) {
   desktop_.Sleep(10);
   try {
     objGE->SetCamera(*camera, 5.0);
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
   }
   try {
     objGE->put_AutoPilotSpeed(speed);
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
   }
 }
 

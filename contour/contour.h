@@ -97,7 +97,7 @@ class Contour {
 
   // The contour run: levels, tracing, contour.kml at path, then the globe
   // opens it. Shows a message and writes nothing when the levels or the file
-  // fail. Errors of the globe calls propagate as host::AutomationError.
+  // fail. Errors of the globe calls propagate as automation::AutomationError.
   ContourRunResult MakeContourFile(const std::string& path);
   // The same run without asking the globe to open the file.
   ContourRunResult WriteContourFile(const std::string& path);
@@ -148,7 +148,7 @@ class Contour {
   ProgressBar* progressBar_ = nullptr;
   PlainProgressBar detachedBar_;
   host::MouseHooks* hooks_ = nullptr;
-  void PutCameraBack(host::ICameraInfoGE& camera);
+  void PutCameraBack(automation::ICameraInfoGE& camera);
   void SettleWait();
   void ShowSamplingMessage(const char* first, const char* second);
   std::vector<double> heights_;

@@ -220,7 +220,7 @@ ContourRunResult FrmContour::Command3_Click() {
   ContourRunResult r;
   try {
     r = c_.MakeContourFile((std::filesystem::path(programDir_) / "contour.kml").string());
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
   }
   c_.RetraceOnly = false;
@@ -247,7 +247,7 @@ void FrmContour::VScroll1_Change() {
   try {
     RECT now;
     if (desktop().GetWindowRect(objGE->GetRenderHwnd(), &now)) r = ge_.GERenderRect = now;
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
     // No globe to ask: the rectangle last read stands.
   }
   const long cols = VScroll1.Value();
@@ -269,7 +269,7 @@ void FrmContour::Label9_Click() {
       return;
     }
     c_.CaptureViewExtents();
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
     return;
   }
