@@ -164,8 +164,8 @@ ContourBatchResult SampleAndContour(const ContourOptions& o, win::Desktop& deskt
   contour::Contour& c = program.contour;
   ApplySettings(o, c);
   c.RetraceOnly = false;
-  c.GridCols = o.cols.value_or(20);
-  c.GridRows = o.rows.value_or(20);
+  c.GridCols = o.cols.value_or(contour::kContourDefaults.gridCols);
+  c.GridRows = o.rows.value_or(contour::kContourDefaults.gridRows);
   c.SamplingMode = static_cast<contour::Integer>(o.sampling);
   r.cols = c.GridCols;
   r.rows = c.GridRows;
@@ -202,7 +202,8 @@ ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& deskto
                                    contour::ProgressBar* progress) {
   ContourBatchResult r;
   std::shared_ptr<const earth::TerrainSource> terrain;
-  GridPlan plan{kDefaultWindow, o.cols.value_or(20), o.rows.value_or(20)};
+  GridPlan plan{kDefaultWindow, o.cols.value_or(contour::kContourDefaults.gridCols),
+                o.rows.value_or(contour::kContourDefaults.gridRows)};
   if (o.window) plan.window = *o.window;
   if (o.dem) {
     try {
