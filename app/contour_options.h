@@ -5,16 +5,18 @@
 #include <optional>
 #include <string>
 
+#include "contour/contour_defaults.h"
 #include "contour/grid_fill.h"
 
 namespace altimar::app {
 
-// The level settings as the contour module keeps them.
+// The level settings as the contour module keeps them; what --levels leaves
+// out stays as the contour dialog sets it.
 struct LevelSetting {
-  int mode = 0;         // 0 count, 1 interval, 2 list
-  int count = 5;        // mode 0
-  int interval = 10;    // mode 1
-  std::string list;     // mode 2, as typed
+  int mode = contour::kContourDefaults.dialogLevelMode;          // 0 count, 1 interval, 2 list
+  int count = contour::kContourDefaults.numLevels;               // mode 0
+  int interval = contour::kContourDefaults.dialogLevelInterval;  // mode 1
+  std::string list;                                              // mode 2, as typed
 };
 
 struct ContourOptions {

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 #include "app/script.h"
 #include "app/terminal_progress.h"
 #include "app/window_front_end.h"
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
   altimar::win::Desktop desktop(altimar::win::Clock::Kind::Virtual);
   desktop.SetQuietMessageBoxes(true);
   altimar::app::TerminalProgress progress;
-  auto result = altimar::app::RunContourCommand(options, desktop, &progress);
+  auto result = altimar::app::RunContourBatch(options, desktop, &progress);
   progress.SetVisible(false);
   if (result.exitCode != 0) {
     std::cerr << "altimar contour: " << result.error << '\n';

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 #include "app/program.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/globe.h"

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "alloc_counter.h"
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 #include "contour/contour.h"
 #include "contour/grid_fill.h"
 #include "platform/earth/globe.h"

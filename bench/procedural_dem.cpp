@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 #include "platform/earth/procedural_terrain.h"
 
 int main(int argc, char** argv) {

@@ -7,12 +7,6 @@
 
 namespace altimar::contour {
 
-namespace {
-constexpr const char* kDefaultLevelList =
-    "500,550,600,650,700,750,800,850,900,950,1000,1100,1200,1300,1400,1500";
-constexpr std::int32_t kPureRed = 255;
-}  // namespace
-
 Contour::Contour(win::Desktop& desktop, runtime::Random& random)
     : objGE(desktop),
       desktop_(desktop),
@@ -22,34 +16,36 @@ Contour::Contour(win::Desktop& desktop, runtime::Random& random)
 }
 
 void Contour::SetStartupDefaults() {
-  GridCols = 20;
-  GridRows = 20;
-  LevelMode = kLevelsByInterval;
-  NumLevels = 5;
-  LevelList = kDefaultLevelList;
-  LabelContours = false;
-  LineWidth = 1.0f;
-  LineOpacity = 100;
-  LowColor = kPureRed;
-  HighColor = kPureRed;
+  const ContourDefaults& d = kContourDefaults;
+  GridCols = d.gridCols;
+  GridRows = d.gridRows;
+  LevelMode = d.startupLevelMode;
+  NumLevels = d.numLevels;
+  LevelList = d.levelList;
+  LabelContours = d.labelContours;
+  LineWidth = d.lineWidth;
+  LineOpacity = d.lineOpacity;
+  LowColor = d.lowColor;
+  HighColor = d.highColor;
   GridReady = false;
-  GESettleMs = 0;
+  GESettleMs = d.geSettleMs;
 }
 
 void Contour::SetDialogDefaults() {
-  GridCols = 20;
-  GridRows = 20;
-  LevelMode = kLevelsByCount;
-  NumLevels = 5;
-  LevelInterval = 10;
-  LevelList = kDefaultLevelList;
-  LineWidth = 1.0f;
-  LineOpacity = 100;
-  LowColor = kPureRed;
-  HighColor = kPureRed;
-  SamplingMode = 0;
-  SampleDelayMs = 0;
-  ShowProgress = true;
+  const ContourDefaults& d = kContourDefaults;
+  GridCols = d.gridCols;
+  GridRows = d.gridRows;
+  LevelMode = d.dialogLevelMode;
+  NumLevels = d.numLevels;
+  LevelInterval = d.dialogLevelInterval;
+  LevelList = d.levelList;
+  LineWidth = d.lineWidth;
+  LineOpacity = d.lineOpacity;
+  LowColor = d.lowColor;
+  HighColor = d.highColor;
+  SamplingMode = d.samplingMode;
+  SampleDelayMs = d.sampleDelayMs;
+  ShowProgress = d.dialogShowProgress;
 }
 
 void Contour::ShowMessage(const std::string& text) {
@@ -111,11 +107,11 @@ void Contour::OpenInGoogleEarth(const std::string& path) {
   desktop_.Sleep(10);
   try {
     objGE->SetCamera(*camera, 5.0);
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
   }
   try {
     objGE->put_AutoPilotSpeed(speed);
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
   }
 }
 

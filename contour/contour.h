@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "contour/contour_defaults.h"
 #include "contour/progress_bar.h"
 #include "host/application_ge.h"
 #include "host/mouse_hooks.h"
@@ -20,9 +21,6 @@
 
 namespace altimar::contour {
 
-using runtime::Integer;
-using runtime::Long;
-
 // Sizes of the fixed arrays: indices 0..1000.
 inline constexpr int kMaxIndex = 1000;
 inline constexpr int kArraySize = kMaxIndex + 1;
@@ -30,8 +28,6 @@ inline constexpr int kArraySize = kMaxIndex + 1;
 inline constexpr double kNoDataThreshold = 1e37;
 // What grid fillers store where the terrain has no data.
 inline constexpr double kNoDataHeight = 1e38;
-
-enum LevelModes : Integer { kLevelsByCount = 0, kLevelsByInterval = 1, kLevelsFromList = 2 };
 
 // What a contour run produced.
 struct ContourRunResult {
@@ -55,34 +51,35 @@ class Contour {
   static constexpr std::size_t kRowStride = kArraySize;
   std::array<double, kArraySize> LonAxis{};
   std::array<double, kArraySize> LatAxis{};
-  Long GridCols = 20;
-  Long GridRows = 20;
+  Long GridCols = kContourDefaults.gridCols;
+  Long GridRows = kContourDefaults.gridRows;
   bool GridReady = false;
 
   // --- levels ---
-  Integer LevelMode = kLevelsByInterval;
-  Integer NumLevels = 5;
-  Integer LevelInterval = 0;
-  std::string LevelList;
+  Integer LevelMode = kContourDefaults.startupLevelMode;
+  Integer NumLevels = kContourDefaults.numLevels;
+  Integer LevelInterval = kContourDefaults.startupLevelInterval;
+  std::string LevelList;  // empty until the start-up defaults
   std::array<double, kArraySize> Levels{};
 
   // --- appearance and behaviour ---
-  bool LabelContours = false;
-  float LineWidth = 1.0f;
-  Integer LineOpacity = 100;
-  Long LowColor = 255;
-  Long HighColor = 255;
-  Integer SamplingMode = 0;
-  Long SampleDelayMs = 0;
-  bool ShowProgress = false;
+  bool LabelContours = kContourDefaults.labelContours;
+  float LineWidth = kContourDefaults.lineWidth;
+  Integer LineOpacity = kContourDefaults.lineOpacity;
+  Long LowColor = kContourDefaults.lowColor;
+  Long HighColor = kContourDefaults.highColor;
+  Integer SamplingMode = kContourDefaults.samplingMode;
+  Long SampleDelayMs = kContourDefaults.sampleDelayMs;
+  bool ShowProgress = kContourDefaults.startupShowProgress;
   bool RetraceOnly = false;
   bool CancelSampling = false;
   double ViewWest = 0, ViewEast = 0, ViewSouth = 0, ViewNorth = 0;
   double FlyRange = 1000.0;
-  Integer GESettleMs = 0;
+  Integer GESettleMs = kContourDefaults.geSettleMs;
 
   // The defaults set at program start, and those the contour dialog sets
-  // each time it loads.
+  // each time it loads (both from kContourDefaults). Each leaves the
+  // settings it does not name as they are.
   void SetStartupDefaults();
   void SetDialogDefaults();
 
@@ -97,7 +94,7 @@ class Contour {
 
   // The contour run: levels, tracing, contour.kml at path, then the globe
   // opens it. Shows a message and writes nothing when the levels or the file
-  // fail. Errors of the globe calls propagate as host::AutomationError.
+  // fail. Errors of the globe calls propagate as automation::AutomationError.
   ContourRunResult MakeContourFile(const std::string& path);
   // The same run without asking the globe to open the file.
   ContourRunResult WriteContourFile(const std::string& path);
@@ -148,7 +145,7 @@ class Contour {
   ProgressBar* progressBar_ = nullptr;
   PlainProgressBar detachedBar_;
   host::MouseHooks* hooks_ = nullptr;
-  void PutCameraBack(host::ICameraInfoGE& camera);
+  void PutCameraBack(automation::ICameraInfoGE& camera);
   void SettleWait();
   void ShowSamplingMessage(const char* first, const char* second);
   std::vector<double> heights_;

@@ -24,7 +24,7 @@ struct ContourCommandResult {
 };
 
 // Errors of the globe calls end the command (the toolbar is restored) and
-// propagate as host::AutomationError.
+// propagate as automation::AutomationError.
 ContourCommandResult RunContourCommand(Contour& c, const std::string& programDir,
                                        const ContourCommandUi& ui = {});
 

@@ -91,21 +91,23 @@ void FrmContour::Form_Load() {
   chcContourProgress.Caption = "Progress";
   Label9.Caption = "Resolution:";
 
-  // Ranges and first values, before the change handlers listen.
-  VScroll4.Configure(1, 30, 1, 5, 5);
-  VScroll3.Configure(1, 1000, 1, 5, 10);
-  VScroll5.Configure(1, 50, 1, 10, 10);
-  VScroll6.Configure(0, 100, 10, 10, 100);
-  VScroll1.Configure(10, 999, 5, 10, 20);
-  VScroll2.Configure(5, 999, 5, 10, 20);
+  // Ranges and first values (the dialog's defaults), before the change
+  // handlers listen.
+  const ContourDefaults& d = kContourDefaults;
+  VScroll4.Configure(1, 30, 1, 5, d.numLevels);
+  VScroll3.Configure(1, 1000, 1, 5, d.dialogLevelInterval);
+  VScroll5.Configure(1, 50, 1, 10, static_cast<int>(std::nearbyint(d.lineWidth * 10)));
+  VScroll6.Configure(0, 100, 10, 10, d.lineOpacity);
+  VScroll1.Configure(10, 999, 5, 10, d.gridCols);
+  VScroll2.Configure(5, 999, 5, 10, d.gridRows);
   Slider1.Min = 0;
   Slider1.Max = 10;
-  Slider1.SetValue(10);
-  Text13.SetText("5");
-  Text1.SetText("10");
-  Text14.SetText("1");
-  Text15.SetText("100%");
-  Text9.SetText("20 X 20");
+  Slider1.SetValue(static_cast<int>(std::nearbyint(10 - d.sampleDelayMs / 10.0)));
+  Text13.SetText(std::to_string(d.numLevels));
+  Text1.SetText(std::to_string(d.dialogLevelInterval));
+  Text14.SetText(runtime::General7(d.lineWidth));
+  Text15.SetText(std::to_string(d.lineOpacity) + "%");
+  Text9.SetText(std::to_string(d.gridCols) + " X " + std::to_string(d.gridRows));
   Text12.SetText(c_.LevelList);
 
   for (auto& o : Option1) o.ClickIndex = [this](int i) { Option1_Click(i); };
@@ -144,11 +146,11 @@ void FrmContour::Form_Load() {
     if (mode == vbFormControlMenu) cancel = true;
   };
 
-  Option1[0].SetValue(true);
-  Option2[0].SetValue(true);
-  chcContourProgress.Value = 1;
+  Option1[d.dialogLevelMode].SetValue(true);
+  Option2[d.samplingMode].SetValue(true);
+  chcContourProgress.Value = d.dialogShowProgress ? 1 : 0;
   chcContourProgress.Refresh();
-  c_.ShowProgress = true;
+  c_.ShowProgress = d.dialogShowProgress;
   chcLabelContours.Value = c_.LabelContours ? 1 : 0;
   chcLabelContours.Refresh();
   low_ = c_.LowColor;
@@ -220,7 +222,7 @@ ContourRunResult FrmContour::Command3_Click() {
   ContourRunResult r;
   try {
     r = c_.MakeContourFile((std::filesystem::path(programDir_) / "contour.kml").string());
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
   }
   c_.RetraceOnly = false;
@@ -247,7 +249,7 @@ void FrmContour::VScroll1_Change() {
   try {
     RECT now;
     if (desktop().GetWindowRect(objGE->GetRenderHwnd(), &now)) r = ge_.GERenderRect = now;
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
     // No globe to ask: the rectangle last read stands.
   }
   const long cols = VScroll1.Value();
@@ -269,7 +271,7 @@ void FrmContour::Label9_Click() {
       return;
     }
     c_.CaptureViewExtents();
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
     return;
   }

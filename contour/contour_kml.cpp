@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "contour/contour.h"
+#include "platform/runtime/kml_color.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/numeric.h"
-#include "ui/kml_color.h"
 
 namespace altimar::contour {
 namespace {
@@ -35,7 +35,8 @@ void AppendLineStyleEnd(std::string& s, const std::string& color, const std::str
 
 std::string KmlColorText(std::int32_t color, int opacityPercent) {
   const double alpha = runtime::RoundHalfEven(opacityPercent / 100.0 * 255.0);
-  return ui::HexByte(static_cast<int>(std::clamp(alpha, 0.0, 255.0))) + ui::ColorToKmlHex(color);
+  return runtime::HexByte(static_cast<int>(std::clamp(alpha, 0.0, 255.0))) +
+         runtime::ColorToKmlHex(color);
 }
 
 std::string WidthText(float width) { return runtime::General7(width); }
@@ -43,13 +44,13 @@ std::string WidthText(float width) { return runtime::General7(width); }
 std::vector<std::int32_t> LevelColors(std::int32_t low, std::int32_t high, int numLevels) {
   const int n = std::clamp(numLevels, 0, kArraySize);
   std::vector<std::int32_t> colors(static_cast<std::size_t>(n));
-  const ui::Rgb a = ui::SplitColor(low), b = ui::SplitColor(high);
+  const runtime::Rgb a = runtime::SplitColor(low), b = runtime::SplitColor(high);
   auto step = [&](int c1, int c2, int k) {
     return static_cast<int>(runtime::RoundHalfEven(
         c1 + ((static_cast<double>(c2) - c1) / numLevels) * k));
   };
   for (int k = 0; k < n; ++k)
-    colors[static_cast<std::size_t>(k)] = ui::MakeColor(
+    colors[static_cast<std::size_t>(k)] = runtime::MakeColor(
         step(a.red, b.red, k), step(a.green, b.green, k), step(a.blue, b.blue, k));
   return colors;
 }

@@ -7,7 +7,7 @@
 
 namespace altimar::contour {
 
-using host::AutomationError;
+using automation::AutomationError;
 
 namespace {
 constexpr double kRangeLimit = 50000;
@@ -40,7 +40,7 @@ void Contour::ShowSamplingMessage(const char* first, const char* second) {
 
 void Contour::ShowTooHighMessage() { ShowSamplingMessage(kTooHigh[0], kTooHigh[1]); }
 
-void Contour::PutCameraBack(host::ICameraInfoGE& camera) {
+void Contour::PutCameraBack(automation::ICameraInfoGE& camera) {
   if (camera.get_Tilt() < 0) camera.put_Tilt(0);
   objGE->SetCamera(camera, 5.0);
 }

@@ -2,11 +2,11 @@
 
 namespace altimar::host {
 
-IApplicationGE& ApplicationGE::get() {
+automation::IApplicationGE& ApplicationGE::get() {
   if (!object_) {
-    auto running = desktop_->RunningObjects().Get(kApplicationGEClsid);
-    object_ = std::dynamic_pointer_cast<IApplicationGE>(running);
-    if (!object_) throw AutomationError("Google Earth is not running.");
+    auto running = desktop_->RunningObjects().Get(automation::kApplicationGEClsid);
+    object_ = std::dynamic_pointer_cast<automation::IApplicationGE>(running);
+    if (!object_) throw automation::AutomationError("Google Earth is not running.");
   }
   return *object_;
 }

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "host/ge_interfaces.h"
+#include "platform/automation/ge_interfaces.h"
 #include "platform/win/desktop.h"
 
 namespace altimar::host {
@@ -16,15 +16,15 @@ class ApplicationGE {
 
   // The connected globe; connects on first use. Throws AutomationError when
   // no globe is running.
-  IApplicationGE& get();
-  IApplicationGE* operator->() { return &get(); }
+  automation::IApplicationGE& get();
+  automation::IApplicationGE* operator->() { return &get(); }
   bool connected() const { return object_ != nullptr; }
   // Drops the reference (the next call connects again).
   void reset() { object_.reset(); }
 
  private:
   win::Desktop* desktop_;
-  std::shared_ptr<IApplicationGE> object_;
+  std::shared_ptr<automation::IApplicationGE> object_;
 };
 
 }  // namespace altimar::host

@@ -10,7 +10,7 @@ namespace altimar::host {
 
 using namespace altimar::win;
 
-std::string CaptureView(Desktop& d, IApplicationGE& ge, forms::PictureBox& picBmp,
+std::string CaptureView(Desktop& d, automation::IApplicationGE& ge, forms::PictureBox& picBmp,
                         const std::string& programDir, HWND& renderHwnd) {
   Gdi& gdi = d.gdi();
   const HDC screen = gdi.GetDC(d.GetDesktopWindow());

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/ge_interfaces.h"
+#include "platform/automation/ge_interfaces.h"
 #include "platform/forms/pictures.h"
 
 namespace altimar::host {
@@ -13,7 +13,7 @@ namespace altimar::host {
 // renderHwnd receives the 3D view's handle. Returns "" on success, "" too
 // when the view's rectangle cannot be read (nothing is captured then), or
 // why the file could not be written (the earlier file stays as it was).
-std::string CaptureView(win::Desktop& d, IApplicationGE& ge, forms::PictureBox& picBmp,
+std::string CaptureView(win::Desktop& d, automation::IApplicationGE& ge, forms::PictureBox& picBmp,
                         const std::string& programDir, win::HWND& renderHwnd);
 
 }  // namespace altimar::host

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: the suite plain, the suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a
-# short while. FUZZ_SECONDS sets the fuzzing time per target (default 20).
+# Installs, checks the includes against the layer order, builds and runs
+# every test: the suite plain, the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzzer for a short while.
+# FUZZ_SECONDS sets the fuzzing time per target (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+passed=0
+
+echo "== includes against the layer order"
+scripts/check-layers.sh
+passed=$((passed + 1))
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
 
 # Runs ctest in a build folder and adds its count of tests to the total.
 run_ctest() {

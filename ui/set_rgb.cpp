@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/kml_color.h"
+#include "platform/runtime/kml_color.h"
 #include "ui/style_forms.h"
 
 namespace altimar::ui {
@@ -75,7 +75,7 @@ void FrmSetRGB::SliderChange(int which) {
   pictures[k]->Cls();
   Picture4.BackColor = static_cast<COLORREF>(Composite());
   Picture4.Cls();
-  Label4.Caption = RgbHex(Slider1.Value(), Slider2.Value(), Slider3.Value());
+  Label4.Caption = runtime::RgbHex(Slider1.Value(), Slider2.Value(), Slider3.Value());
   Label4.Refresh();
   PaintBackground();
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/window_utils.h"
-#include "ui/kml_color.h"
+#include "platform/runtime/kml_color.h"
 #include "ui/style_forms.h"
 
 namespace altimar::ui {
@@ -70,7 +70,7 @@ void StyleDialog::LoadColour() {
 void StyleDialog::ShowColour(std::int32_t colour) {
   lblCurColor.BackColor = static_cast<COLORREF>(colour);
   lblCurColor.Refresh();
-  lblColor.Caption = ColorToKmlHex(colour);
+  lblColor.Caption = runtime::ColorToKmlHex(colour);
   lblColor.Refresh();
 }
 
@@ -78,7 +78,7 @@ void StyleDialog::ShowPickedColour(std::int32_t colour) {
   const auto c = static_cast<COLORREF>(colour);
   lblCurColor.BackColor = c;
   lblCurColor.Refresh();
-  lblColor.Caption = RgbHex(GetRValue(c), GetGValue(c), GetBValue(c));
+  lblColor.Caption = runtime::RgbHex(GetRValue(c), GetGValue(c), GetBValue(c));
   lblColor.Refresh();
 }
 
@@ -99,7 +99,7 @@ void StyleDialog::cmdFromColorPalette_Click() {
 
 void StyleDialog::cmdSettingRGB_Click() {
   styles_.frmSetRGB.Show(true);
-  lblColor.Caption = ColorToKmlHex(style().StyleColor);
+  lblColor.Caption = runtime::ColorToKmlHex(style().StyleColor);
   lblColor.Refresh();
   AfterRgb();
 }

@@ -152,7 +152,7 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
   ui.showProgress = [this] { return m_.frmContour.ProgressChecked(); };
   try {
     lastContour = contour::RunContourCommand(m_.contour, m_.programDir, ui);
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     // A failing globe call ends the command; the user hears why.
     lastContour = {};
     desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
@@ -180,7 +180,7 @@ void FrmQuarlin::ContourDialog() {
   dialog.Command3.SetEnabled(m_.contour.GridReady);
   try {
     m_.attached.SetFormParentToGE(dialog.hwnd(), objGE->GetMainHwnd());
-  } catch (const host::AutomationError&) {
+  } catch (const automation::AutomationError&) {
     // Without the globe's window the dialog shows on its own.
   }
   dialog.Show(true);

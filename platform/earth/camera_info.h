@@ -1,7 +1,7 @@
 // A camera snapshot: what GetCamera returns and SetCamera reads.
 #pragma once
 
-#include "host/ge_interfaces.h"
+#include "platform/automation/ge_interfaces.h"
 
 namespace altimar::earth {
 
@@ -15,7 +15,7 @@ struct CameraState {
   double azimuth = 0;
 };
 
-class CameraInfo final : public host::ICameraInfoGE {
+class CameraInfo final : public automation::ICameraInfoGE {
  public:
   explicit CameraInfo(const CameraState& s) : s_(s) {}
   const CameraState& state() const { return s_; }

@@ -4,14 +4,14 @@ namespace altimar::earth {
 namespace {
 
 // A snapshot of a feature's children, 1-based as the automation interface counts.
-class FeatureCollection final : public host::IFeatureCollectionGE {
+class FeatureCollection final : public automation::IFeatureCollectionGE {
  public:
   explicit FeatureCollection(std::vector<std::shared_ptr<Feature>> items)
       : items_(std::move(items)) {}
   int get_Count() const override { return static_cast<int>(items_.size()); }
-  std::shared_ptr<host::IFeatureGE> Item(int index) const override {
+  std::shared_ptr<automation::IFeatureGE> Item(int index) const override {
     if (index < 1 || index > get_Count())
-      throw host::AutomationError("Feature index out of range: " + std::to_string(index));
+      throw automation::AutomationError("Feature index out of range: " + std::to_string(index));
     return items_[static_cast<std::size_t>(index - 1)];
   }
 
@@ -21,7 +21,7 @@ class FeatureCollection final : public host::IFeatureCollectionGE {
 
 }  // namespace
 
-std::shared_ptr<host::IFeatureCollectionGE> Feature::GetChildren() const {
+std::shared_ptr<automation::IFeatureCollectionGE> Feature::GetChildren() const {
   return std::make_shared<FeatureCollection>(children_);
 }
 

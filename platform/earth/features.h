@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "host/ge_interfaces.h"
+#include "platform/automation/ge_interfaces.h"
 #include "platform/earth/place_geometry.h"
 
 namespace altimar::earth {
 
-class Feature final : public host::IFeatureGE {
+class Feature final : public automation::IFeatureGE {
  public:
   explicit Feature(std::string name) : name_(std::move(name)) {}
 
@@ -22,7 +22,7 @@ class Feature final : public host::IFeatureGE {
   void set_name(std::string n) { name_ = std::move(n); }
   int get_Visibility() const override { return visible_ ? 1 : 0; }
   void put_Visibility(int v) override { visible_ = v != 0; }
-  std::shared_ptr<host::IFeatureCollectionGE> GetChildren() const override;
+  std::shared_ptr<automation::IFeatureCollectionGE> GetChildren() const override;
 
   const std::vector<std::shared_ptr<Feature>>& children() const { return children_; }
   void AddChild(std::shared_ptr<Feature> f) { children_.push_back(std::move(f)); }

@@ -13,7 +13,7 @@ using namespace altimar::win;
 
 namespace {
 
-class PointOnTerrain final : public host::IPointOnTerrainGE {
+class PointOnTerrain final : public automation::IPointOnTerrainGE {
  public:
   explicit PointOnTerrain(GroundPoint p) : p_(p) {}
   double get_Latitude() const override { return p_.lat; }
@@ -24,7 +24,7 @@ class PointOnTerrain final : public host::IPointOnTerrainGE {
   GroundPoint p_;
 };
 
-class ViewExtents final : public host::IViewExtentsGE {
+class ViewExtents final : public automation::IViewExtentsGE {
  public:
   ViewExtents(double n, double s, double e, double w) : n_(n), s_(s), e_(e), w_(w) {}
   double get_North() const override { return n_; }
@@ -62,7 +62,7 @@ std::shared_ptr<Globe> Globe::Start(Desktop& desktop, std::shared_ptr<const Terr
   g->startMs_ = desktop.clock().NowMs();
   g->program_ = desktop.StartProgram("googleearth");
   g->CreateWindows(options);
-  desktop.RunningObjects().Register(host::kApplicationGEClsid, g);
+  desktop.RunningObjects().Register(automation::kApplicationGEClsid, g);
   g->registered_ = true;
   return g;
 }
@@ -135,9 +135,9 @@ void Globe::Paint() {
 
 void Globe::Quit() {
   if (!registered_) return;
-  auto running = desktop_.RunningObjects().Get(host::kApplicationGEClsid);
+  auto running = desktop_.RunningObjects().Get(automation::kApplicationGEClsid);
   if (running.get() == static_cast<win::IUnknown*>(this))
-    desktop_.RunningObjects().Revoke(host::kApplicationGEClsid);
+    desktop_.RunningObjects().Revoke(automation::kApplicationGEClsid);
   registered_ = false;
   desktop_.EndProgram(program_);
   main_ = menubar_ = render_ = 0;
@@ -145,7 +145,7 @@ void Globe::Quit() {
 
 HWND Globe::RequireWindow(HWND h, const char* what) const {
   if (!registered_ || !desktop_.IsWindow(h))
-    throw host::AutomationError(std::string(what) + ": Google Earth is not running");
+    throw automation::AutomationError(std::string(what) + ": Google Earth is not running");
   return h;
 }
 
@@ -181,7 +181,7 @@ CameraState Globe::camera() const {
   return c;
 }
 
-std::shared_ptr<host::ICameraInfoGE> Globe::GetCamera(int considerTerrain) {
+std::shared_ptr<automation::ICameraInfoGE> Globe::GetCamera(int considerTerrain) {
   CameraState s = camera();
   if (considerTerrain != 0) s.focusAltitude = GroundHeight(s.focusLongitude, s.focusLatitude);
   return std::make_shared<CameraInfo>(s);
@@ -195,8 +195,8 @@ void Globe::CameraMoved(const CameraState& from, const CameraState& to) {
   streamMs_ = static_cast<std::uint64_t>(std::clamp(100.0 + 40.0 * std::log1p(km), 100.0, 1500.0));
 }
 
-void Globe::SetCamera(const host::ICameraInfoGE& camera, double speed) {
-  if (!(speed > 0)) throw host::AutomationError("SetCamera: the speed must be above 0");
+void Globe::SetCamera(const automation::ICameraInfoGE& camera, double speed) {
+  if (!(speed > 0)) throw automation::AutomationError("SetCamera: the speed must be above 0");
   CameraState s;
   s.focusLatitude = std::clamp(camera.get_FocusPointLatitude(), -90.0, 90.0);
   double lon = std::fmod(camera.get_FocusPointLongitude() + 180.0, 360.0);
@@ -209,7 +209,7 @@ void Globe::SetCamera(const host::ICameraInfoGE& camera, double speed) {
   s.azimuth = camera.get_Azimuth();
   if (!std::isfinite(s.focusLatitude) || !std::isfinite(s.focusLongitude) ||
       !std::isfinite(s.range) || !std::isfinite(s.tilt) || !std::isfinite(s.azimuth))
-    throw host::AutomationError("SetCamera: the camera is not a valid position");
+    throw automation::AutomationError("SetCamera: the camera is not a valid position");
   const CameraState now = this->camera();
   Invalidate();
   CameraMoved(now, s);
@@ -236,12 +236,14 @@ int Globe::get_StreamingProgressPercentage() {
 }
 
 void Globe::put_AutoPilotSpeed(double v) {
-  if (!(v >= 0)) throw host::AutomationError("AutoPilotSpeed must not be negative");
+  if (!(v >= 0)) throw automation::AutomationError("AutoPilotSpeed must not be negative");
   autoPilotSpeed_ = v;
 }
 
 void Globe::put_ElevationExaggeration(double v) {
-  if (!(v >= 0 && v <= 3)) throw host::AutomationError("ElevationExaggeration must be 0 to 3");
+  if (!(v >= 0 && v <= 3)) {
+    throw automation::AutomationError("ElevationExaggeration must be 0 to 3");
+  }
   exaggeration_ = v;
   Invalidate();
 }
@@ -259,7 +261,8 @@ ViewFrame Globe::Frame() const {
   return ViewFrame(c, GroundHeight(c.focusLongitude, c.focusLatitude), Aspect());
 }
 
-std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoords(double x, double y) {
+std::shared_ptr<automation::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoords(double x,
+                                                                                       double y) {
   RequireWindow(render_, "GetPointOnTerrainFromScreenCoords");
   ++terrainQueries_;
   if (queryDelayMs_) desktop_.Sleep(queryDelayMs_);
@@ -272,7 +275,7 @@ std::shared_ptr<host::IPointOnTerrainGE> Globe::GetPointOnTerrainFromScreenCoord
   return std::make_shared<PointOnTerrain>(p);
 }
 
-std::shared_ptr<host::IViewExtentsGE> Globe::get_ViewExtents() {
+std::shared_ptr<automation::IViewExtentsGE> Globe::get_ViewExtents() {
   RequireWindow(render_, "ViewExtents");
   const ViewFrame f = Frame();
   double n = -90, s = 90, e = -180, w = 180;
@@ -378,14 +381,14 @@ LRESULT Globe::RenderProc(UINT msg, WPARAM wp, LPARAM lp) {
 void Globe::OpenKmlFile(const std::string& fileName, int /*suppressMessages*/) {
   openRequests_.push_back(fileName);
   KmlLoadResult r = LoadKmlFile(fileName);
-  if (!r.root) throw host::AutomationError("OpenKmlFile: " + fileName + ": " + r.error);
+  if (!r.root) throw automation::AutomationError("OpenKmlFile: " + fileName + ": " + r.error);
   temporaryPlaces_->ReplaceOrAddBySource(r.root);
   Invalidate();
 }
 
 void Globe::LoadKmlData(const std::string& kmlData) {
   KmlLoadResult r = LoadKmlText(kmlData);
-  if (!r.root) throw host::AutomationError("LoadKmlData: " + r.error);
+  if (!r.root) throw automation::AutomationError("LoadKmlData: " + r.error);
   temporaryPlaces_->AddChild(r.root);
   Invalidate();
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ge_interfaces.h"
+#include "platform/automation/ge_interfaces.h"
 #include "platform/earth/camera_info.h"
 #include "platform/earth/features.h"
 #include "platform/earth/geometry.h"
@@ -25,7 +25,7 @@ struct GlobeOptions {
   CameraState camera;
 };
 
-class Globe final : public host::IApplicationGE {
+class Globe final : public automation::IApplicationGE {
  public:
   // Starts a globe over terrain: its windows, and it becomes the running one.
   static std::shared_ptr<Globe> Start(win::Desktop& desktop,
@@ -38,19 +38,21 @@ class Globe final : public host::IApplicationGE {
   ~Globe() override;
 
   // --- automation interface ---
-  std::shared_ptr<host::ICameraInfoGE> GetCamera(int considerTerrain) override;
-  void SetCamera(const host::ICameraInfoGE& camera, double speed) override;
+  std::shared_ptr<automation::ICameraInfoGE> GetCamera(int considerTerrain) override;
+  void SetCamera(const automation::ICameraInfoGE& camera, double speed) override;
   int get_StreamingProgressPercentage() override;
   void OpenKmlFile(const std::string& fileName, int suppressMessages) override;
   void LoadKmlData(const std::string& kmlData) override;
   double get_AutoPilotSpeed() override { return autoPilotSpeed_; }
   void put_AutoPilotSpeed(double v) override;
-  std::shared_ptr<host::IViewExtentsGE> get_ViewExtents() override;
-  std::shared_ptr<host::IPointOnTerrainGE> GetPointOnTerrainFromScreenCoords(double x,
-                                                                             double y) override;
+  std::shared_ptr<automation::IViewExtentsGE> get_ViewExtents() override;
+  std::shared_ptr<automation::IPointOnTerrainGE> GetPointOnTerrainFromScreenCoords(
+      double x, double y) override;
   int IsInitialized() override;
-  std::shared_ptr<host::IFeatureGE> GetMyPlaces() override { return myPlaces_; }
-  std::shared_ptr<host::IFeatureGE> GetTemporaryPlaces() override { return temporaryPlaces_; }
+  std::shared_ptr<automation::IFeatureGE> GetMyPlaces() override { return myPlaces_; }
+  std::shared_ptr<automation::IFeatureGE> GetTemporaryPlaces() override {
+    return temporaryPlaces_;
+  }
   double get_ElevationExaggeration() override { return exaggeration_; }
   void put_ElevationExaggeration(double v) override;
   win::HWND GetMainHwnd() override;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "app/program_fixture.h"
 #include "platform/shapefile/spherical_dist.h"
@@ -108,6 +109,30 @@ TEST_F(ContourDialogTest, CancelAndEscapeGoBackToTheStoredSettings) {
   dlg.Unload(forms::vbFormControlMenu);  // the close box
   EXPECT_TRUE(dlg.loaded()) << "closing only hides";
   EXPECT_FALSE(dlg.Visible());
+}
+
+TEST_F(ContourDialogTest, OkRightAfterLoadingKeepsTheDialogDefaults) {
+  Start();
+  auto& dlg = dialog();
+  auto& c = program->contour;
+  dlg.Load();
+  EXPECT_EQ(dlg.Text13.Text(), "5");
+  EXPECT_EQ(dlg.Text1.Text(), "10");
+  EXPECT_EQ(dlg.Text14.Text(), "1");
+  EXPECT_EQ(dlg.Text15.Text(), "100%");
+  EXPECT_EQ(dlg.Text9.Text(), "20 X 20");
+  // The controls must show what loading put into the contour state, so OK
+  // changes nothing.
+  auto settings = [&c] {
+    return std::make_tuple(c.GridCols, c.GridRows, c.LevelMode, c.NumLevels, c.LevelInterval,
+                           c.LevelList, c.LineWidth, c.LineOpacity, c.LowColor, c.HighColor,
+                           c.SamplingMode, c.SampleDelayMs, c.ShowProgress, c.LabelContours);
+  };
+  const auto loaded = settings();
+  Click(dlg.Command1);
+  dlg.Show(true);
+  EXPECT_FALSE(dlg.Visible()) << "OK closed the dialog";
+  EXPECT_EQ(settings(), loaded);
 }
 
 TEST_F(ContourDialogTest, SettingsGoIntoTheContourStateAndComeBack) {

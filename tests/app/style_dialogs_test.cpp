@@ -2,7 +2,6 @@
 // their windows with injected input and queued colour-dialog answers.
 #include "app/program_fixture.h"
 #include "platform/win/gdi.h"
-#include "ui/kml_color.h"
 
 namespace altimar::testing {
 namespace {

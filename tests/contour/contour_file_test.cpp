@@ -205,7 +205,7 @@ TEST_F(ContourFileTest, OpeningPutsTheCameraAndTheAutoPilotSpeedBack) {
 }
 
 TEST_F(ContourFileTest, WithoutARunningGlobeTheRunEndsWithTheGlobesError) {
-  EXPECT_THROW(c.MakeContourFile(path), host::AutomationError);
+  EXPECT_THROW(c.MakeContourFile(path), automation::AutomationError);
   EXPECT_TRUE(fs::exists(path)) << "the file was written before the globe was asked";
 }
 

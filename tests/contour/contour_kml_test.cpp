@@ -4,29 +4,25 @@
 
 #include "contour/contour.h"
 #include "contour/test_support.h"
-#include "ui/kml_color.h"
+#include "platform/runtime/kml_color.h"
 
 namespace altimar::testing {
 namespace {
 
-TEST(KmlColor, BytesAndColoursAreUpperCaseBlueGreenRed) {
-  EXPECT_EQ(ui::HexByte(0), "00");
-  EXPECT_EQ(ui::HexByte(10), "0A");
-  EXPECT_EQ(ui::HexByte(255), "FF");
-  EXPECT_EQ(ui::ColorToKmlHex(255), "0000FF");
-  EXPECT_EQ(ui::ColorToKmlHex(ui::MakeColor(0x12, 0x34, 0x56)), "563412");
+TEST(KmlColor, AlphaFromOpacityThenBlueGreenRed) {
   EXPECT_EQ(contour::KmlColorText(255, 100), "FF0000FF");
-  EXPECT_EQ(contour::KmlColorText(ui::MakeColor(0, 128, 255), 50), "80FF8000");
+  EXPECT_EQ(contour::KmlColorText(runtime::MakeColor(0, 128, 255), 50), "80FF8000");
   EXPECT_EQ(contour::KmlColorText(255, 0), "000000FF");
 }
 
 TEST(KmlColor, LevelColoursRunTowardTheHighColourOneStepShort) {
-  const auto colors = contour::LevelColors(ui::MakeColor(255, 0, 0), ui::MakeColor(0, 0, 255), 4);
+  const auto colors =
+      contour::LevelColors(runtime::MakeColor(255, 0, 0), runtime::MakeColor(0, 0, 255), 4);
   ASSERT_EQ(colors.size(), 4u);
-  EXPECT_EQ(colors[0], ui::MakeColor(255, 0, 0));
-  EXPECT_EQ(colors[1], ui::MakeColor(191, 0, 64));
-  EXPECT_EQ(colors[2], ui::MakeColor(128, 0, 128));
-  EXPECT_EQ(colors[3], ui::MakeColor(64, 0, 191));
+  EXPECT_EQ(colors[0], runtime::MakeColor(255, 0, 0));
+  EXPECT_EQ(colors[1], runtime::MakeColor(191, 0, 64));
+  EXPECT_EQ(colors[2], runtime::MakeColor(128, 0, 128));
+  EXPECT_EQ(colors[3], runtime::MakeColor(64, 0, 191));
   EXPECT_TRUE(contour::LevelColors(255, 255, 0).empty());
 }
 
@@ -61,8 +57,8 @@ TEST(ContourKml, HeadHasTheBaseStyleThenOneStylePerLevel) {
   c.NumLevels = 2;
   c.LineWidth = 2.5f;
   c.LineOpacity = 50;
-  c.LowColor = ui::MakeColor(255, 0, 0);
-  c.HighColor = ui::MakeColor(0, 0, 255);
+  c.LowColor = runtime::MakeColor(255, 0, 0);
+  c.HighColor = runtime::MakeColor(0, 0, 255);
   const std::string expected =
       std::string("<?xml version='1.0' encoding='UTF-8'?>"
                   "<kml xmlns='http://www.opengis.net/kml/2.2'> <Document>"

@@ -29,7 +29,7 @@ class GlobeTest : public ::testing::Test {
 
 TEST_F(GlobeTest, AHolderConnectsToTheRunningGlobeOnFirstUse) {
   host::ApplicationGE objGE(desktop);
-  EXPECT_THROW(objGE->IsInitialized(), host::AutomationError) << "no globe running";
+  EXPECT_THROW(objGE->IsInitialized(), automation::AutomationError) << "no globe running";
   EXPECT_FALSE(objGE.connected());
   auto globe = Start();
   EXPECT_EQ(objGE->IsInitialized(), 0) << "not yet: the globe is starting";
@@ -38,7 +38,7 @@ TEST_F(GlobeTest, AHolderConnectsToTheRunningGlobeOnFirstUse) {
   EXPECT_EQ(objGE->IsInitialized(), 1);
   globe->Quit();
   host::ApplicationGE late(desktop);
-  EXPECT_THROW(late.get(), host::AutomationError) << "a globe that has quit is not running";
+  EXPECT_THROW(late.get(), automation::AutomationError) << "a globe that has quit is not running";
 }
 
 TEST_F(GlobeTest, CamerasAreSnapshotsAndSetCameraChecksItsSpeed) {
@@ -51,7 +51,7 @@ TEST_F(GlobeTest, CamerasAreSnapshotsAndSetCameraChecksItsSpeed) {
   EXPECT_EQ(globe->camera().tilt, 0) << "editing a snapshot does not move the view";
   globe->SetCamera(*cam, 5.0);
   EXPECT_EQ(globe->camera().tilt, 45);
-  EXPECT_THROW(globe->SetCamera(*cam, 0), host::AutomationError);
+  EXPECT_THROW(globe->SetCamera(*cam, 0), automation::AutomationError);
   cam->put_FocusPointLongitude(190);
   globe->SetCamera(*cam, 1.0);
   EXPECT_TRUE(globe->flying()) << "below speed 5 the camera flies";
@@ -67,9 +67,9 @@ TEST_F(GlobeTest, CamerasAreSnapshotsAndSetCameraChecksItsSpeed) {
 TEST_F(GlobeTest, KmlFilesMustBeWellFormedAndReplaceThemselves) {
   auto globe = Start();
   const fs::path p = fs::temp_directory_path() / "altimar_globe_test.kml";
-  EXPECT_THROW(globe->OpenKmlFile(p.string() + ".missing", 1), host::AutomationError);
+  EXPECT_THROW(globe->OpenKmlFile(p.string() + ".missing", 1), automation::AutomationError);
   std::ofstream(p) << "<kml><Document><name>One</name><Placemark><name>A</name>";
-  EXPECT_THROW(globe->OpenKmlFile(p.string(), 1), host::AutomationError);
+  EXPECT_THROW(globe->OpenKmlFile(p.string(), 1), automation::AutomationError);
   EXPECT_EQ(globe->GetTemporaryPlaces()->GetChildren()->get_Count(), 0);
 
   std::ofstream(p) << "<kml><Document><name>One</name><Placemark><name>A</name></Placemark>"
@@ -80,7 +80,7 @@ TEST_F(GlobeTest, KmlFilesMustBeWellFormedAndReplaceThemselves) {
   auto places = globe->GetTemporaryPlaces()->GetChildren();
   ASSERT_EQ(places->get_Count(), 1);
   EXPECT_EQ(places->Item(1)->get_Name(), "Two");
-  EXPECT_THROW(places->Item(2), host::AutomationError);
+  EXPECT_THROW(places->Item(2), automation::AutomationError);
   fs::remove(p);
 }
 
@@ -90,7 +90,7 @@ TEST_F(GlobeTest, KmlTextBecomesAPlaceTree) {
       "<kml xmlns='http://www.opengis.net/kml/2.2'><Document><name>D</name>"
       "<Placemark><name>A</name></Placemark>"
       "<Folder><name>F</name><visibility>0</visibility><Placemark/></Folder></Document></kml>");
-  EXPECT_THROW(globe->LoadKmlData("<kml>"), host::AutomationError);
+  EXPECT_THROW(globe->LoadKmlData("<kml>"), automation::AutomationError);
   auto doc = globe->GetTemporaryPlaces()->GetChildren()->Item(1);
   EXPECT_EQ(doc->get_Name(), "D");
   auto children = doc->GetChildren();
@@ -119,10 +119,10 @@ TEST_F(GlobeTest, ItsWindowsAreThoseTheProgramLooksForAndClosingEndsIt) {
   desktop.SendMessageA(main, win::WM_CLOSE, 0, 0);
   EXPECT_FALSE(desktop.IsWindow(main));
   EXPECT_FALSE(globe->running());
-  EXPECT_THROW(globe->GetMainHwnd(), host::AutomationError);
-  EXPECT_THROW(globe->GetPointOnTerrainFromScreenCoords(0, 0), host::AutomationError);
+  EXPECT_THROW(globe->GetMainHwnd(), automation::AutomationError);
+  EXPECT_THROW(globe->GetPointOnTerrainFromScreenCoords(0, 0), automation::AutomationError);
   host::ApplicationGE objGE(desktop);
-  EXPECT_THROW(objGE.get(), host::AutomationError);
+  EXPECT_THROW(objGE.get(), automation::AutomationError);
 }
 
 class GlobeViewTest : public ::testing::Test {

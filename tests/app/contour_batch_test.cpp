@@ -1,4 +1,4 @@
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 
 const std::string kLuxembourg = std::string(ALTIMAR_TESTDATA) + "/dem/luxembourg_elev.tif";
 
-class ContourCommandTest : public ::testing::Test {
+class ContourBatchTest : public ::testing::Test {
  protected:
-  ContourCommandTest() {
+  ContourBatchTest() {
     desktop.SetQuietMessageBoxes(true);
     dir = fs::temp_directory_path() /
           (std::string("altimar_cmd_") +
@@ -28,7 +28,7 @@ class ContourCommandTest : public ::testing::Test {
     options.dir = dir.string();
     options.seed = 1;
   }
-  ~ContourCommandTest() override { fs::remove_all(dir); }
+  ~ContourBatchTest() override { fs::remove_all(dir); }
   std::string Document() {
     std::ifstream in(dir / "contour.kml", std::ios::binary);
     std::stringstream s;
@@ -40,8 +40,8 @@ class ContourCommandTest : public ::testing::Test {
   fs::path dir;
 };
 
-TEST_F(ContourCommandTest, TheDefaultRunContoursTheEmbeddedTerrainAndOpensTheFile) {
-  auto r = app::RunContourCommand(options, desktop);
+TEST_F(ContourBatchTest, TheDefaultRunContoursTheEmbeddedTerrainAndOpensTheFile) {
+  auto r = app::RunContourBatch(options, desktop);
   ASSERT_EQ(r.exitCode, 0) << r.error;
   EXPECT_NE(r.summary.find("contour.kml: 5 levels, "), std::string::npos) << r.summary;
   EXPECT_GT(r.run.segments, 100u);
@@ -50,7 +50,7 @@ TEST_F(ContourCommandTest, TheDefaultRunContoursTheEmbeddedTerrainAndOpensTheFil
   EXPECT_EQ(r.globe->GetTemporaryPlaces()->GetChildren()->Item(1)->get_Name(), "Bexo-Altimar");
 }
 
-TEST_F(ContourCommandTest, SettingsReachTheDocument) {
+TEST_F(ContourBatchTest, SettingsReachTheDocument) {
   options.levels = app::LevelSetting{2, 0, 0, "2000,2500"};
   options.labels = true;
   options.width = 2.5f;
@@ -58,7 +58,7 @@ TEST_F(ContourCommandTest, SettingsReachTheDocument) {
   options.lowColor = 0x00FF00;  // green
   options.cols = 60;
   options.rows = 40;
-  auto r = app::RunContourCommand(options, desktop);
+  auto r = app::RunContourBatch(options, desktop);
   ASSERT_EQ(r.exitCode, 0) << r.error;
   EXPECT_EQ(r.run.levels, 2);
   const std::string doc = Document();
@@ -69,10 +69,10 @@ TEST_F(ContourCommandTest, SettingsReachTheDocument) {
 }
 
 // Every segment lies in a cell whose four corners all have heights.
-TEST_F(ContourCommandTest, LuxembourgContoursNeverCrossANoDataCell) {
+TEST_F(ContourBatchTest, LuxembourgContoursNeverCrossANoDataCell) {
   options.dem = kLuxembourg;
   options.levels = app::LevelSetting{1, 0, 20, ""};
-  auto r = app::RunContourCommand(options, desktop);
+  auto r = app::RunContourBatch(options, desktop);
   ASSERT_EQ(r.exitCode, 0) << r.error;
   auto dem = earth::DemTerrain::Open(kLuxembourg);
   const auto c = dem->CellCentres();
@@ -106,12 +106,12 @@ TEST_F(ContourCommandTest, LuxembourgContoursNeverCrossANoDataCell) {
   EXPECT_EQ(static_cast<std::uint64_t>(segments), r.run.segments);
 }
 
-TEST_F(ContourCommandTest, BadInputEndsWithAMessageAndTouchesNoEarlierResult) {
-  ASSERT_EQ(app::RunContourCommand(options, desktop).exitCode, 0);
+TEST_F(ContourBatchTest, BadInputEndsWithAMessageAndTouchesNoEarlierResult) {
+  ASSERT_EQ(app::RunContourBatch(options, desktop).exitCode, 0);
   const std::string before = Document();
 
   options.levels = app::LevelSetting{1, 0, 1, ""};  // 1 m over 2000 m and more
-  auto r = app::RunContourCommand(options, desktop);
+  auto r = app::RunContourBatch(options, desktop);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.error.find("Too many contour levels"), std::string::npos) << r.error;
   EXPECT_EQ(Document(), before);
@@ -119,23 +119,23 @@ TEST_F(ContourCommandTest, BadInputEndsWithAMessageAndTouchesNoEarlierResult) {
 
   options.levels.reset();
   options.dem = (dir / "missing.tif").string();
-  r = app::RunContourCommand(options, desktop);
+  r = app::RunContourBatch(options, desktop);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.error.find("cannot open"), std::string::npos) << r.error;
 
   options.dem.reset();
   options.dir = (dir / "no-such-folder").string();
-  r = app::RunContourCommand(options, desktop);
+  r = app::RunContourBatch(options, desktop);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.error.find("does not exist"), std::string::npos) << r.error;
   EXPECT_EQ(Document(), before);
 }
 
-TEST_F(ContourCommandTest, AScreenshotShowsTheGlobeWithTheNewContours) {
+TEST_F(ContourBatchTest, AScreenshotShowsTheGlobeWithTheNewContours) {
   options.screenshot = (dir / "screen.png").string();
   options.lowColor = 0x0000FF;  // red in the Win32 order
   options.width = 3;
-  auto r = app::RunContourCommand(options, desktop);
+  auto r = app::RunContourBatch(options, desktop);
   ASSERT_EQ(r.exitCode, 0) << r.error;
   ASSERT_TRUE(fs::exists(dir / "screen.png"));
   const win::Surface& screen = desktop.ComposeScreen();
@@ -145,16 +145,16 @@ TEST_F(ContourCommandTest, AScreenshotShowsTheGlobeWithTheNewContours) {
   EXPECT_GT(red, 500) << "the contour lines are on the screen";
 }
 
-TEST_F(ContourCommandTest, AWindowOverADemTakesItsCellSpacing) {
+TEST_F(ContourBatchTest, AWindowOverADemTakesItsCellSpacing) {
   options.dem = kLuxembourg;
   options.window = contour::GridWindow{6.0, 49.6, 6.1, 49.7};
-  auto r = app::RunContourCommand(options, desktop);
+  auto r = app::RunContourBatch(options, desktop);
   ASSERT_EQ(r.exitCode, 0) << r.error;
   // 0.1 degree at 30 seconds a cell: 12 cells, 13 nodes each way.
   EXPECT_EQ(r.cols, 13);
   EXPECT_EQ(r.rows, 13);
   options.cols = 1000;
-  EXPECT_NE(app::RunContourCommand(options, desktop).exitCode, 0);
+  EXPECT_NE(app::RunContourBatch(options, desktop).exitCode, 0);
 }
 
 }  // namespace

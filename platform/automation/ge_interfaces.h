@@ -1,6 +1,6 @@
-// The globe's automation interfaces, as the add-on calls them. Properties
-// keep the automation names with get_/put_ prefixes; every call that fails
-// throws AutomationError.
+// The globe's automation interfaces (its type library): the globe implements
+// them, the add-on calls them. Properties keep the automation names with
+// get_/put_ prefixes; every call that fails throws AutomationError.
 #pragma once
 
 #include <memory>
@@ -10,7 +10,7 @@
 #include "platform/win/running_objects.h"
 #include "platform/win/win_types.h"
 
-namespace altimar::host {
+namespace altimar::automation {
 
 // Class id under which the running globe registers its application object.
 inline constexpr const char* kApplicationGEClsid = "{8097D7E9-DB9E-4AEF-9B28-61D82A1DF784}";
@@ -98,4 +98,4 @@ class IApplicationGE : public win::IUnknown {
   virtual win::HWND GetRenderHwnd() = 0;
 };
 
-}  // namespace altimar::host
+}  // namespace altimar::automation

@@ -19,7 +19,7 @@ inline constexpr contour::GridWindow kDefaultWindow{11.2, 47.15, 11.6, 47.45};
 // The default view the globe opens with: straight down over the Alps.
 inline constexpr double kDefaultLat = 47.3, kDefaultLon = 11.4, kDefaultRange = 30000;
 
-struct ContourCommandResult {
+struct ContourBatchResult {
   int exitCode = 0;
   std::string summary;  // the line printed on success
   std::string error;    // the message on failure
@@ -28,7 +28,7 @@ struct ContourCommandResult {
   std::shared_ptr<earth::Globe> globe;  // the globe the file was opened in
 };
 
-ContourCommandResult RunContourCommand(const ContourOptions& options, win::Desktop& desktop,
-                                       contour::ProgressBar* progress = nullptr);
+ContourBatchResult RunContourBatch(const ContourOptions& options, win::Desktop& desktop,
+                                   contour::ProgressBar* progress = nullptr);
 
 }  // namespace altimar::app

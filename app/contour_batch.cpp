@@ -1,4 +1,4 @@
-#include "app/contour_command.h"
+#include "app/contour_batch.h"
 
 #include <algorithm>
 #include <chrono>
@@ -68,7 +68,7 @@ void ApplySettings(const ContourOptions& o, contour::Contour& c) {
   c.RetraceOnly = true;
 }
 
-ContourCommandResult Fail(ContourCommandResult r, std::string message) {
+ContourBatchResult Fail(ContourBatchResult r, std::string message) {
   r.exitCode = 1;
   r.error = std::move(message);
   return r;
@@ -137,10 +137,10 @@ std::optional<win::POINT> ButtonOnScreen(win::Desktop& d, forms::Toolbar& bar, c
 // The contour command over the globe's view, as a user gives it: the
 // program starts embedded in the globe, Ctrl+F9 shows its contour toolbar,
 // and a click on "Create new Contours" samples the view and writes the file.
-ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& desktop,
-                                      std::shared_ptr<const earth::TerrainSource> terrain,
-                                      contour::ProgressBar* progress) {
-  ContourCommandResult r;
+ContourBatchResult SampleAndContour(const ContourOptions& o, win::Desktop& desktop,
+                                    std::shared_ptr<const earth::TerrainSource> terrain,
+                                    contour::ProgressBar* progress) {
+  ContourBatchResult r;
   earth::GlobeOptions go;
   go.camera.focusLatitude = o.lat.value_or(kDefaultLat);
   go.camera.focusLongitude = o.lon.value_or(kDefaultLon);
@@ -164,8 +164,8 @@ ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& des
   contour::Contour& c = program.contour;
   ApplySettings(o, c);
   c.RetraceOnly = false;
-  c.GridCols = o.cols.value_or(20);
-  c.GridRows = o.rows.value_or(20);
+  c.GridCols = o.cols.value_or(contour::kContourDefaults.gridCols);
+  c.GridRows = o.rows.value_or(contour::kContourDefaults.gridRows);
   c.SamplingMode = static_cast<contour::Integer>(o.sampling);
   r.cols = c.GridCols;
   r.rows = c.GridRows;
@@ -198,11 +198,12 @@ ContourCommandResult SampleAndContour(const ContourOptions& o, win::Desktop& des
 
 }  // namespace
 
-ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& desktop,
-                                       contour::ProgressBar* progress) {
-  ContourCommandResult r;
+ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& desktop,
+                                   contour::ProgressBar* progress) {
+  ContourBatchResult r;
   std::shared_ptr<const earth::TerrainSource> terrain;
-  GridPlan plan{kDefaultWindow, o.cols.value_or(20), o.rows.value_or(20)};
+  GridPlan plan{kDefaultWindow, o.cols.value_or(contour::kContourDefaults.gridCols),
+                o.rows.value_or(contour::kContourDefaults.gridRows)};
   if (o.window) plan.window = *o.window;
   if (o.dem) {
     try {
@@ -247,7 +248,7 @@ ContourCommandResult RunContourCommand(const ContourOptions& o, win::Desktop& de
   const auto start = std::chrono::steady_clock::now();
   try {
     r.run = c.MakeContourFile(path);
-  } catch (const host::AutomationError& e) {
+  } catch (const automation::AutomationError& e) {
     return Fail(r, std::string("the globe refused the contour file: ") + e.what());
   }
   const double seconds =

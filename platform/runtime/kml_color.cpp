@@ -1,6 +1,6 @@
-#include "ui/kml_color.h"
+#include "platform/runtime/kml_color.h"
 
-namespace altimar::ui {
+namespace altimar::runtime {
 
 std::string HexByte(int value) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -26,4 +26,4 @@ std::string ColorToKmlHex(std::int32_t color) {
   return HexByte(c.blue) + HexByte(c.green) + HexByte(c.red);
 }
 
-}  // namespace altimar::ui
+}  // namespace altimar::runtime

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace altimar::ui {
+namespace altimar::runtime {
 
 // A byte as two upper-case hexadecimal digits ("0A", "FF").
 std::string HexByte(int value);
@@ -14,7 +14,9 @@ std::string HexByte(int value);
 std::string ColorToKmlHex(std::int32_t color);
 // The code in red, green, blue order, two upper-case digits each (the RGB
 // dialog's and the screen pick's).
-inline std::string RgbHex(int red, int green, int blue) { return HexByte(red) + HexByte(green) + HexByte(blue); }
+inline std::string RgbHex(int red, int green, int blue) {
+  return HexByte(red) + HexByte(green) + HexByte(blue);
+}
 
 // Red, green and blue of a colour value (red = colour mod 256, blue = colour
 // div 65536, green from what remains).
@@ -24,4 +26,4 @@ struct Rgb {
 Rgb SplitColor(std::int32_t color);
 std::int32_t MakeColor(int red, int green, int blue);
 
-}  // namespace altimar::ui
+}  // namespace altimar::runtime
