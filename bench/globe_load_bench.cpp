@@ -84,7 +84,7 @@ void BM_GlobeOpensContourDocument(benchmark::State& state) {
   state.counters["kept_per_doc"] = static_cast<double>(kept) / static_cast<double>(doc.bytes);
   state.counters["peak_per_doc"] = static_cast<double>(peak) / static_cast<double>(doc.bytes);
 }
-BENCHMARK(BM_GlobeOpensContourDocument)->Arg(0)->Arg(1)->ArgName("labels")->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_GlobeOpensContourDocument)->Arg(0)->Arg(1)->ArgName("labels")->Unit(benchmark::kMillisecond)->UseRealTime()
     ->Iterations(3);
 
 void BM_PlacesReadByOneThread(benchmark::State& state) {

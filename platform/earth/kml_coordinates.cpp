@@ -17,35 +17,29 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 // Reads the number at p, which runs to the next ',' or blank or the end.
 // Returns the position after it, or nullptr when that piece is not a number.
-// Plain decimals ("11.3560498208613", "-4", ".5") whose digits fit 2^53 and
-// whose power of ten is exact take one correctly rounded division, so the
-// result is the same double std::from_chars gives; anything else (exponents,
-// long digit strings, "inf") goes to std::from_chars.
-const char* ReadNumber(const char* p, const char* end, double& out) {
+// Plain decimals ("11.3560498208613", "-4", ".5") of at most 19 digits whose
+// value fits 2^53 and whose power of ten is exact take one correctly
+// rounded division, so the result is the same double std::from_chars gives;
+// anything else (exponents, long digit strings, "inf") goes to
+// std::from_chars.
+inline const char* ReadNumber(const char* p, const char* end, double& out) {
   const char* start = p;
   bool negative = false;
   if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  // Digits past the 19th wrap m; such numbers are left to from_chars.
   std::uint64_t m = 0;
-  int scale = 0;
-  bool digits = false, exact = true;
-  constexpr std::uint64_t kLimit = 1ull << 53;
-  for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p, digits = true) {
-    if (m < kLimit) m = m * 10 + static_cast<unsigned>(*p - '0');
-    else exact = false;
-  }
+  const char* whole = p;
+  for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p) m = m * 10 + static_cast<unsigned>(*p - '0');
+  std::ptrdiff_t digits = p - whole, fraction = 0;
   if (p < end && *p == '.') {
-    for (++p; p < end && static_cast<unsigned>(*p - '0') < 10; ++p, digits = true) {
-      if (m < kLimit) {
-        m = m * 10 + static_cast<unsigned>(*p - '0');
-        --scale;
-      } else {
-        exact = false;
-      }
-    }
+    const char* f = ++p;
+    for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p) m = m * 10 + static_cast<unsigned>(*p - '0');
+    fraction = p - f;
+    digits += fraction;
   }
-  if (digits && exact && m <= kLimit && scale >= -22 && EndsPiece(p, end)) {
+  if (digits > 0 && digits <= 19 && m <= (1ull << 53) && fraction <= 22 && EndsPiece(p, end)) {
     double v = static_cast<double>(m);
-    if (scale < 0) v /= kPow10[-scale];
+    if (fraction > 0) v /= kPow10[fraction];
     out = negative ? -v : v;
     return p;
   }

@@ -21,10 +21,14 @@ struct Name {
 };
 
 // Without namespace processing the name is "prefix:local" as written.
+// Names are short: one pass finds both the end and the prefix's colon.
 Name SplitPlainName(const XML_Char* raw) {
-  const std::string_view s(raw);
-  const auto colon = s.find(':');
-  return {{}, colon == std::string_view::npos ? s : s.substr(colon + 1), s};
+  const char* local = raw;
+  const char* p = raw;
+  for (; *p; ++p)
+    if (*p == ':' && local == raw) local = p + 1;
+  const std::string_view whole(raw, static_cast<std::size_t>(p - raw));
+  return {{}, std::string_view(local, static_cast<std::size_t>(p - local)), whole};
 }
 
 Name SplitName(const XML_Char* raw, std::string& qNameBuffer) {
