@@ -237,7 +237,8 @@ class UnitRunner {
   UnitRunner(const GridCopy& g, const detail::FixedTexts& t, const Plan& plan,
              const std::vector<std::uint64_t>& labelled, std::vector<Unit>& units, int threads)
       : g_(g), t_(t), plan_(plan), labelled_(labelled), units_(units),
-        done_(std::make_unique<std::atomic<bool>[]>(units.size())) {
+        done_(std::make_unique<std::atomic<bool>[]>(units.size())),
+        ahead_(2 * static_cast<std::size_t>(threads) + 2) {
     for (std::size_t u = 0; u < units.size(); ++u) done_[u] = false;
     for (int w = 0; w < threads; ++w) workers_.emplace_back([this] { Work(); });
   }
@@ -248,9 +249,14 @@ class UnitRunner {
   UnitRunner& operator=(const UnitRunner&) = delete;
 
   // Waits until unit u is done, calling idle() about every 10 ms meanwhile.
+  // Units are asked for in order: those before u have been written.
   template <typename Idle>
   void WaitFor(std::size_t u, Idle&& idle) {
     std::unique_lock lock(mutex_);
+    if (u > wanted_) {
+      wanted_ = u;
+      cv_.notify_all();
+    }
     while (!done_[u].load(std::memory_order_acquire)) {
       cv_.wait_for(lock, std::chrono::milliseconds(10));
       lock.unlock();
@@ -264,6 +270,12 @@ class UnitRunner {
     for (;;) {
       const std::size_t u = next_.fetch_add(1);
       if (u >= units_.size()) return;
+      {
+        // Traced text waits in memory until it is written: run only a few
+        // units ahead of the writer (a unit is at most about 1 MB of text).
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [&] { return u < wanted_ + ahead_; });
+      }
       TraceUnit(g_, t_, plan_, labelled_, units_[u]);
       {
         std::lock_guard lock(mutex_);
@@ -280,6 +292,8 @@ class UnitRunner {
   std::vector<Unit>& units_;
   std::unique_ptr<std::atomic<bool>[]> done_;
   std::atomic<std::size_t> next_{0};
+  std::size_t wanted_ = 0;  // the unit the writer waits for; guarded by mutex_
+  std::size_t ahead_ = 1;   // how many units from it may be traced at once
   std::mutex mutex_;
   std::condition_variable cv_;
   std::vector<std::thread> workers_;
