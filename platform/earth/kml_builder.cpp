@@ -15,6 +15,7 @@ enum class KmlTag : std::uint8_t {
   Style, StyleMap, Pair, Key, StyleUrl, LineStyle, PolyStyle, IconStyle, LabelStyle,
   Color, Width, Fill, Outline, Name, Visibility, Href,
   Point, LineString, LinearRing, Polygon, OuterBoundaryIs, InnerBoundaryIs, Coordinates,
+  AltitudeMode,
 };
 
 namespace {
@@ -44,7 +45,9 @@ KmlTag Classify(std::string_view n) {
            : is("LinearRing") ? KmlTag::LinearRing : is("visibility") ? KmlTag::Visibility : KmlTag::Other;
     case 11:
       return is("coordinates") ? KmlTag::Coordinates : is("NetworkLink") ? KmlTag::NetworkLink : KmlTag::Other;
-    case 12: return is("PhotoOverlay") ? KmlTag::PhotoOverlay : KmlTag::Other;
+    case 12:
+      return is("PhotoOverlay") ? KmlTag::PhotoOverlay : is("altitudeMode") ? KmlTag::AltitudeMode
+           : KmlTag::Other;
     case 13:
       return is("GroundOverlay") ? KmlTag::GroundOverlay : is("ScreenOverlay") ? KmlTag::ScreenOverlay
            : KmlTag::Other;
@@ -202,6 +205,7 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
       Collect(true);
       return;
     case Tag::Coordinates:
+    case Tag::AltitudeMode:
       Collect(geometryDepth_ != 0);
       return;
     default:
@@ -214,6 +218,7 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
     geometryKind_ = KindOf(tag);
     geometryOwner_ = stack_.back().feature.get();
     geometryOwnerStandIn_ = stack_.back().standIn;
+    geometryLifted_ = false;
     outer_.clear();
     holes_.clear();
     holeRanges_.clear();
@@ -292,6 +297,10 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
     case Tag::Coordinates:
       AddRing(Parent(2) == Tag::InnerBoundaryIs);
       break;
+    case Tag::AltitudeMode:
+      geometryLifted_ = text_.find("relativeTo") != std::string::npos ||
+                        text_.find("absolute") != std::string::npos;
+      break;
     default:
       break;
   }
@@ -328,7 +337,7 @@ void PlacesBuilder::CommitGeometry() {
   PlaceGeometry& store = *document_->pieces.front();
   const std::size_t next = store.size();
   if (f->geometryCount() != 0 && f->firstGeometry() + f->geometryCount() != next) return;
-  if (store.Add(geometryKind_, outer_, ringEnds_) < 0) {
+  if (store.Add(geometryKind_, outer_, ringEnds_, geometryLifted_) < 0) {
     if (error_.empty()) error_ = "the document holds more points than the globe keeps";
     return;
   }

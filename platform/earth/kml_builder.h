@@ -109,6 +109,7 @@ class PlacesBuilder final : public sax::ContentHandler {
 
   std::size_t geometryDepth_ = 0;  // tags_.size() while a geometry is open, else 0
   GeometryKind geometryKind_ = GeometryKind::Point;
+  bool geometryLifted_ = false;  // its altitudeMode puts it above the ground
   Feature* geometryOwner_ = nullptr;
   int geometryOwnerStandIn_ = -1;
   std::vector<StoredPoint> outer_, holes_;  // the outer ring; the inner ones, one after another

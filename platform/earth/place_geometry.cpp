@@ -29,11 +29,11 @@ std::size_t GeometryView::holeCount() const {
 
 PointRange GeometryView::Ring(std::size_t r) const {
   const std::size_t ring = store_->firstRing_[index_] + r;
-  return {&store_->points_, store_->ringStart_[ring], store_->RingEnd(ring)};
+  return {&store_->points_, &store_->alts_, store_->ringStart_[ring], store_->RingEnd(ring)};
 }
 
 long long PlaceGeometry::Add(GeometryKind kind, const std::vector<StoredPoint>& points,
-                             const std::vector<std::uint32_t>& ringEnds) {
+                             const std::vector<std::uint32_t>& ringEnds, bool lifted) {
   if (ringEnds.empty() || points_.size() + points.size() > kMaxPoints ||
       ringStart_.size() + ringEnds.size() > kMaxPoints)
     return -1;
@@ -44,12 +44,16 @@ long long PlaceGeometry::Add(GeometryKind kind, const std::vector<StoredPoint>& 
     ringStart_.push_back(static_cast<std::uint32_t>(points_.size() + begin));
     begin = end;
   }
-  for (const StoredPoint& p : points) points_.push_back(p);
+  if (lifted && alts_.empty()) alts_.resize(points_.size(), 0.0f);
+  for (const StoredPoint& p : points) points_.push_back({p.lon, p.lat});
+  if (!alts_.empty())
+    for (const StoredPoint& p : points) alts_.push_back(lifted ? p.alt : 0.0f);
   return static_cast<long long>(firstRing_.size() - 1);
 }
 
 std::size_t PlaceGeometry::bytes() const {
-  return points_.size() * sizeof(StoredPoint) + ringStart_.size() * sizeof(std::uint32_t) +
+  return points_.size() * sizeof(LonLat) + alts_.size() * sizeof(float) +
+         ringStart_.size() * sizeof(std::uint32_t) +
          firstRing_.size() * (sizeof(std::uint32_t) + sizeof(GeometryKind));
 }
 

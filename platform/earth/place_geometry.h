@@ -1,11 +1,14 @@
 // The geometry of one loaded document, kept flat: every point of every
 // placemark in one array, lines and rings as ranges of it, geometries as
 // ranges of rings. A contour document of millions of two-point lines costs
-// about 33 bytes a line this way, where a vector per line cost over 100.
+// about 25 bytes a line this way, where a vector per line cost over 100.
 //
 // Points are kept as longitude and latitude in units of 1e-7 degree (about
-// 1 cm on the ground, finer than any view of the globe resolves) and the
-// altitude as a float; longitudes are wrapped into -180..180.
+// 1 cm on the ground, finer than any view of the globe resolves);
+// longitudes are wrapped into -180..180. Geometry is drawn on the ground
+// unless its altitudeMode lifts it (relativeToGround, absolute,
+// relativeToSeaFloor): altitudes are kept, as floats, only once a document
+// has such geometry, and read 0 for geometry on the ground.
 #pragma once
 
 #include <cstddef>
@@ -41,23 +44,37 @@ struct KmlStyle {
 
 enum class GeometryKind : std::uint8_t { Point, LineString, LinearRing, Polygon };
 
-// A line or ring: points [begin, end) of the document's array.
+struct LonLat {
+  std::int32_t lon = 0, lat = 0;  // 1e-7 degree
+};
+
+// A line or ring: points [begin, end) of the document's arrays.
 class PointRange {
  public:
-  PointRange(const std::deque<StoredPoint>* points, std::size_t begin, std::size_t end)
-      : points_(points), begin_(begin), end_(end) {}
+  PointRange(const std::deque<LonLat>* points, const std::deque<float>* alts, std::size_t begin,
+             std::size_t end)
+      : points_(points), alts_(alts), begin_(begin), end_(end) {}
   std::size_t size() const { return end_ - begin_; }
   bool empty() const { return end_ == begin_; }
-  GeoPoint operator[](std::size_t i) const { return (*points_)[begin_ + i].ToGeo(); }
+  GeoPoint operator[](std::size_t i) const {
+    const LonLat& p = (*points_)[begin_ + i];
+    return {p.lon * 1e-7, p.lat * 1e-7, alts_->empty() ? 0.0 : (*alts_)[begin_ + i]};
+  }
   // Calls f(GeoPoint) for each point in order.
   template <class F>
   void ForEach(F&& f) const {
     auto it = points_->begin() + static_cast<std::ptrdiff_t>(begin_);
-    for (std::size_t k = begin_; k < end_; ++k, ++it) f(it->ToGeo());
+    if (alts_->empty()) {
+      for (std::size_t k = begin_; k < end_; ++k, ++it) f(GeoPoint{it->lon * 1e-7, it->lat * 1e-7, 0.0});
+      return;
+    }
+    auto alt = alts_->begin() + static_cast<std::ptrdiff_t>(begin_);
+    for (std::size_t k = begin_; k < end_; ++k, ++it, ++alt) f(GeoPoint{it->lon * 1e-7, it->lat * 1e-7, *alt});
   }
 
  private:
-  const std::deque<StoredPoint>* points_;
+  const std::deque<LonLat>* points_;
+  const std::deque<float>* alts_;
   std::size_t begin_, end_;
 };
 
@@ -85,10 +102,11 @@ class PlaceGeometry {
   static constexpr std::size_t kMaxPoints = 0xFFFFFFFFu;
 
   // Adds a geometry whose rings are points[0, ringEnds[0]), [ringEnds[0],
-  // ringEnds[1]), ... (the first is the outer one; at least one ring).
-  // Returns its index, or -1 when the document is full.
+  // ringEnds[1]), ... (the first is the outer one; at least one ring);
+  // lifted: its altitudes count (see above). Returns its index, or -1 when
+  // the document is full.
   long long Add(GeometryKind kind, const std::vector<StoredPoint>& points,
-                const std::vector<std::uint32_t>& ringEnds);
+                const std::vector<std::uint32_t>& ringEnds, bool lifted = false);
 
   std::size_t size() const { return firstRing_.size(); }
   GeometryView operator[](std::size_t i) const { return {this, i}; }
@@ -105,7 +123,8 @@ class PlaceGeometry {
     return g + 1 < firstRing_.size() ? firstRing_[g + 1] : ringStart_.size();
   }
 
-  std::deque<StoredPoint> points_;
+  std::deque<LonLat> points_;
+  std::deque<float> alts_;  // empty, or one per point once some geometry is lifted
   std::deque<std::uint32_t> ringStart_;  // per ring, its first point
   std::deque<std::uint32_t> firstRing_;  // per geometry, its first ring
   std::deque<GeometryKind> kind_;        // per geometry

@@ -76,16 +76,35 @@ TEST(KmlCoordinates, PointsKeepAbout1cmAndLongitudesWrapIntoTheGlobe) {
   EXPECT_NEAR(p[3].ToGeo().lat, 47.3167293522470, 0.6e-7);
 }
 
-TEST(PlaceGeometry, ATwoPointLineCostsUnder34Bytes) {
+TEST(PlaceGeometry, ATwoPointLineOnTheGroundCostsUnder26Bytes) {
   earth::PlaceGeometry g;
   const std::vector<StoredPoint> line{StoredPoint::From(1, 2, 3), StoredPoint::From(4, 5, 6)};
   for (int k = 0; k < 100000; ++k) ASSERT_GE(g.Add(GeometryKind::LineString, line, {2}), 0);
-  EXPECT_LT(g.bytes() / 100000.0, 34.0);
+  EXPECT_LT(g.bytes() / 100000.0, 26.0);
   const earth::GeometryView v = g[99999];
   EXPECT_EQ(v.kind(), GeometryKind::LineString);
   EXPECT_EQ(v.holeCount(), 0u);
   ASSERT_EQ(v.coords().size(), 2u);
   EXPECT_NEAR(v.coords()[1].lat, 5, 1e-9);
+}
+
+TEST(PlaceGeometry, AltitudesAreKeptForLiftedGeometryOnly) {
+  const auto r = earth::LoadKmlText(
+      "<kml><Document>"
+      "<Placemark><LineString><coordinates>1,2,300 3,4,400</coordinates></LineString></Placemark>"
+      "<Placemark><Point><altitudeMode>absolute</altitudeMode><coordinates>5,6,700</coordinates></Point></Placemark>"
+      "<Placemark><LineString><coordinates>7,8,900</coordinates>"
+      "<gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode></LineString></Placemark>"
+      "<Placemark><Point><altitudeMode>clampToGround</altitudeMode><coordinates>9,9,99</coordinates></Point></Placemark>"
+      "</Document></kml>");
+  ASSERT_TRUE(r.root) << r.error;
+  const auto& p = r.root->children();
+  ASSERT_EQ(p.size(), 4u);
+  EXPECT_EQ(p[0]->geometry(0).coords()[1].alt, 0) << "on the ground: its altitudes do not count";
+  EXPECT_NEAR(p[0]->geometry(0).coords()[1].lat, 4, 1e-9);
+  EXPECT_EQ(p[1]->geometry(0).coords()[0].alt, 700);
+  EXPECT_EQ(p[2]->geometry(0).coords()[0].alt, 900) << "the mode may follow the coordinates";
+  EXPECT_EQ(p[3]->geometry(0).coords()[0].alt, 0);
 }
 
 std::string Describe(const earth::Feature& f) { return earth::DumpPlaces(f); }
