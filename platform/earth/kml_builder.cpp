@@ -162,7 +162,9 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
     const bool containers = std::all_of(tags_.begin(), tags_.end(), [](Tag t) {
       return t == Tag::Other || t == Tag::Document || t == Tag::Folder;
     });
-    if (onFirstPlacemark && containers && depth <= openNames_.size()) {
+    // Inside the root element: a placemark as the root would split the file
+    // into several documents.
+    if (onFirstPlacemark && containers && depth >= 1 && depth <= openNames_.size()) {
       const std::vector<std::string> open(openNames_.begin(),
                                           openNames_.begin() + static_cast<std::ptrdiff_t>(depth));
       onFirstPlacemark(open, reader_.currentByteIndex());

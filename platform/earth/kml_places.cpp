@@ -132,24 +132,33 @@ KmlLoadResult LoadOne(const std::string& path, const KmlLoadOptions& options,
       for (const auto& name : open) prefix += "<" + name + ">";
       for (std::size_t k = 0; k < splits.size(); ++k) {
         auto part = std::make_unique<Part>();
-        Part* p = part.get();
-        p->reader.setNamespaces(false);
-        p->reader.setContentHandler(&p->builder);
-        p->builder.BeginPartAt(splits[k]);
-        const bool last = k + 1 == splits.size();
-        if (!last) p->builder.EndPartAt(splits[k + 1], open, nullptr);
-        p->builder.set_cancel(&cancel);
+        part->reader.setNamespaces(false);
+        part->reader.setContentHandler(&part->builder);
+        part->builder.BeginPartAt(splits[k]);
+        if (k + 1 < splits.size()) part->builder.EndPartAt(splits[k + 1], open, nullptr);
+        part->builder.set_cancel(&cancel);
         parts.push_back(std::move(part));
-        const long long begin = splits[k];
-        p->thread = std::thread([p, path, begin, prefix, last] {
-          try {
-            const bool parsed = p->reader.parseFileFrom(path, static_cast<std::uint64_t>(begin), prefix);
-            p->ok = parsed && !p->builder.failed() &&
-                    (last ? !p->reader.stopped() : p->builder.endedAtSplit());
-          } catch (...) {
-            p->ok = false;
-          }
-        });
+      }
+      try {
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+          Part* p = parts[k].get();
+          const bool last = k + 1 == parts.size();
+          const auto begin = static_cast<std::uint64_t>(splits[k]);
+          p->thread = std::thread([p, path, begin, prefix, last] {
+            try {
+              const bool parsed = p->reader.parseFileFrom(path, begin, prefix);
+              p->ok = parsed && !p->builder.failed() &&
+                      (last ? !p->reader.stopped() : p->builder.endedAtSplit());
+            } catch (...) {
+              p->ok = false;
+            }
+          });
+        }
+      } catch (...) {  // no thread to be had: read alone
+        cancel = true;
+        joinAll();
+        parts.clear();
+        return;
       }
       PlacesBuilder* self = first.get();
       first->EndPartAt(splits.front(), open, [&, self](bool matched) {

@@ -232,7 +232,10 @@ TEST_F(KmlPartsTest, MalformedDocumentsFailWithTheReadersMessageLineAndColumn) {
   unclosed.erase(unclosed.rfind("</Document>"));
   std::string entity = Document(400);
   entity.insert(entity.rfind("<Placemark>"), "<Placemark><name>&nope;</name></Placemark>");
+  std::string roots;
+  for (int k = 0; k < 400; ++k) roots += "<Placemark><name>p</name></Placemark>\n";
   const Case cases[] = {
+      {roots, "junk after document element at line 2, column 1"},
       {"<kml>\n<Document><Placemark></Document>", "mismatched tag at line 2, column 24"},
       {late, "mismatched tag at line 401, column 14"},
       {unclosed, "no element found at line"},
