@@ -94,6 +94,7 @@ Tag PlacesBuilder::Parent(std::size_t up) const {
 
 void PlacesBuilder::Collect(bool on) {
   collect_ = on;
+  ringHole_.reset();
   text_.clear();
 }
 
@@ -129,19 +130,36 @@ bool PlacesBuilder::AtPartEnd() {
   return false;
 }
 
+void PlacesBuilder::Refuse(const std::string& why) {
+  if (error_.empty())
+    error_ = why + " at line " + std::to_string(reader_.currentLine()) + ", column " +
+             std::to_string(reader_.currentColumn());
+  failed_ = true;
+  reader_.stop();
+}
+
 void PlacesBuilder::OpenFeature(Tag tag) {
+  const long long at = reader_.currentByteIndex();
+  const bool standIn = partBegin_ >= 0 && at < partBegin_;
+  if (!standIn) {
+    // Checked against what this part has read; a later part also keeps the
+    // worst margin, for the check against the whole file when it is joined.
+    ++featureCount_;
+    const long long used = static_cast<long long>(featureCount_ * kFeatureBytes);
+    const long long read = at - std::max(partBegin_, 0LL);
+    if (used > kBytesPerFileByte * read + kSpareBytes)
+      return Refuse("more features than a file of this size may hold (" + std::to_string(featureCount_) +
+                    " in " + std::to_string(read) + " bytes)");
+    worstMargin_ = std::max(worstMargin_, used - kBytesPerFileByte * at);
+  }
   auto f = std::make_shared<Feature>("");
   f->set_document(document_);
-  int standIn = -1;
-  if (partBegin_ >= 0 && reader_.currentByteIndex() < partBegin_) {
-    standIn = static_cast<int>(standIns_.size());
-    standIns_.push_back({f, std::nullopt, std::nullopt});
-  } else {
-    features_.push_back(f.get());
-  }
+  if (standIn) standIns_.push_back({f, std::nullopt, std::nullopt});
+  else features_.push_back(f.get());
   if (!stack_.empty()) stack_.back().feature->AddChild(f);
   else if (!root_) root_ = f;
-  stack_.push_back({std::move(f), tags_.size(), tag == Tag::NetworkLink, standIn});
+  stack_.push_back({std::move(f), tags_.size(), tag == Tag::NetworkLink,
+                    standIn ? static_cast<int>(standIns_.size()) - 1 : -1});
 }
 
 void PlacesBuilder::startElement(std::string_view, std::string_view local, std::string_view qName,
@@ -152,6 +170,8 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
     return;
   }
   if (partEnd_ && AtPartEnd()) return;
+  if (tags_.size() >= kMaxDepth)
+    return Refuse("elements nested deeper than " + std::to_string(kMaxDepth) + " levels");
   const Tag tag = Classify(local);
   const Tag parent = Parent(0);
   if (tag == Tag::Placemark && !firstPlacemarkSeen_) {
@@ -207,6 +227,9 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
       Collect(true);
       return;
     case Tag::Coordinates:
+      Collect(geometryDepth_ != 0);
+      if (collect_) BeginRing(Parent(2) == Tag::InnerBoundaryIs);
+      return;
     case Tag::AltitudeMode:
       Collect(geometryDepth_ != 0);
       return;
@@ -251,8 +274,9 @@ void PlacesBuilder::endElement(std::string_view, std::string_view, std::string_v
 }
 
 void PlacesBuilder::characters(std::string_view t) {
-  constexpr std::size_t kMaxLeafText = 64u << 20;  // one element's text
-  if (collect_ && text_.size() < kMaxLeafText) text_.append(t.substr(0, kMaxLeafText - text_.size()));
+  if (!collect_) return;
+  if (ringHole_) return AppendCoordinates(t);
+  if (text_.size() < kMaxText) text_.append(t.substr(0, kMaxText - text_.size()));
 }
 
 // The end of an element whose text was collected.
@@ -297,7 +321,7 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
       if (parent == Tag::Pair) pairKey_ = text_;
       break;
     case Tag::Coordinates:
-      AddRing(Parent(2) == Tag::InnerBoundaryIs);
+      EndRing();
       break;
     case Tag::AltitudeMode:
       geometryLifted_ = text_.find("relativeTo") != std::string::npos ||
@@ -308,16 +332,45 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
   }
 }
 
-// A ring of the open geometry: its outer one (the last given wins), or a hole.
-void PlacesBuilder::AddRing(bool hole) {
-  if (hole) {
-    const std::size_t begin = holes_.size();
-    ParseCoordinates(text_, holes_);
-    holeRanges_.push_back({begin, holes_.size()});
-  } else {
-    outer_.clear();
-    ParseCoordinates(text_, outer_);
+// Coordinates are read as they come: whole tuples once the text grows, so a
+// long line never waits in memory as text. A "tuple" longer than kMaxText
+// cannot be numbers: it is dropped up to the blank that ends it.
+void PlacesBuilder::AppendCoordinates(std::string_view t) {
+  static constexpr std::string_view kBlanks = " \t\r\n";
+  if (skipTuple_) {
+    const auto blank = t.find_first_of(kBlanks);
+    if (blank == std::string_view::npos) return;
+    t.remove_prefix(blank);
+    skipTuple_ = false;
   }
+  if (const auto blank = t.find_last_of(kBlanks); blank != std::string_view::npos)
+    lastBlank_ = text_.size() + blank;
+  text_.append(t);
+  if (text_.size() < kCoordinatesChunk) return;
+  if (lastBlank_ != std::string::npos) {
+    ParseCoordinates(std::string_view(text_).substr(0, lastBlank_), *ringHole_ ? holes_ : outer_);
+    text_.erase(0, lastBlank_);
+    lastBlank_ = std::string::npos;
+  } else if (text_.size() > kMaxText) {
+    text_.clear();
+    skipTuple_ = true;
+  }
+}
+
+// A ring of the open geometry: its outer one (the last given wins), or a hole.
+void PlacesBuilder::BeginRing(bool hole) {
+  ringHole_ = hole;
+  skipTuple_ = false;
+  lastBlank_ = std::string::npos;
+  if (hole) holeBegin_ = holes_.size();
+  else outer_.clear();
+}
+
+void PlacesBuilder::EndRing() {
+  const bool hole = *ringHole_;
+  ParseCoordinates(text_, hole ? holes_ : outer_);
+  if (hole) holeRanges_.push_back({holeBegin_, holes_.size()});
+  ringHole_.reset();
 }
 
 // Stores the open geometry, outer ring first, as its placemark's next one.
@@ -348,8 +401,15 @@ void PlacesBuilder::CommitGeometry() {
                  static_cast<std::uint32_t>(f->geometryCount() + 1));
 }
 
+bool PlacesBuilder::CanAbsorb(const PlacesBuilder& part, std::size_t featuresBefore) const {
+  if (part.failed_ || part.standIns_.size() != stack_.size()) return false;
+  // The features' budget as one reader would have checked it at each of them.
+  return part.featureCount_ == 0 ||
+         static_cast<long long>(featuresBefore * kFeatureBytes) + part.worstMargin_ <= kSpareBytes;
+}
+
 bool PlacesBuilder::Absorb(PlacesBuilder& part) {
-  if (!CanAbsorb(part)) return false;
+  if (!CanAbsorb(part, featureCount_)) return false;
   for (std::size_t i = 0; i < stack_.size(); ++i) {
     Feature& real = *stack_[i].feature;
     StandIn& s = part.standIns_[i];
@@ -368,6 +428,7 @@ bool PlacesBuilder::Absorb(PlacesBuilder& part) {
                      static_cast<std::uint32_t>(f->geometryCount()));
   }
   features_.insert(features_.end(), part.features_.begin(), part.features_.end());
+  featureCount_ += part.featureCount_;
   part.features_.clear();
   for (auto& link : part.links_) links_.push_back(std::move(link));
   if (error_.empty()) error_ = part.error_;

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,21 @@ enum class KmlTag : std::uint8_t;
 
 class PlacesBuilder final : public sax::ContentHandler {
  public:
+  // Limits for hostile documents. Elements nest at most kMaxDepth deep
+  // (trees that deep would exhaust the stack of whoever walks them). The
+  // features of a document take at most kFeatureBytes each, and may take
+  // kBytesPerFileByte times the bytes read so far plus kSpareBytes; with the
+  // geometry (at most 3 bytes a byte of coordinates text) and the texts kept
+  // (at most the file's size, one element's text at most kMaxText;
+  // coordinates are read as they come), a document takes at most about
+  // 8 times its size plus 30 MB, a contour document about 0.25 times its
+  // size.
+  static constexpr std::size_t kMaxDepth = 1000;
+  static constexpr std::size_t kFeatureBytes = 256;
+  static constexpr long long kBytesPerFileByte = 4;
+  static constexpr long long kSpareBytes = 16ll << 20;
+  static constexpr std::size_t kMaxText = 1u << 20;
+
   PlacesBuilder(sax::SaxReader& reader);
   ~PlacesBuilder() override;
 
@@ -66,11 +82,11 @@ class PlacesBuilder final : public sax::ContentHandler {
   // children go to the features open here, its styles, geometry and links
   // follow this one's. False when the two do not fit (nothing is changed).
   bool Absorb(PlacesBuilder& part);
-  // Whether Absorb(part) would take it: it did not fail, and it stands in
-  // for the features open here.
-  bool CanAbsorb(const PlacesBuilder& part) const {
-    return !part.failed_ && part.standIns_.size() == stack_.size();
-  }
+  // Whether Absorb(part) would take it after parts holding featuresBefore
+  // features in all (this one's included): it did not fail, it stands in
+  // for the features open here, and its features fit the file's budget.
+  bool CanAbsorb(const PlacesBuilder& part, std::size_t featuresBefore) const;
+  std::size_t featureCount() const { return featureCount_; }
 
  private:
   struct Open {
@@ -88,10 +104,14 @@ class PlacesBuilder final : public sax::ContentHandler {
   KmlTag Parent(std::size_t up) const;
   void Collect(bool on);
   void End(KmlTag tag, KmlTag parent);
-  void AddRing(bool hole);
+  void BeginRing(bool hole);
+  void AppendCoordinates(std::string_view t);
+  void EndRing();
   void CommitGeometry();
   bool AtPartEnd();
   void OpenFeature(KmlTag tag);
+  // Stops the reading with an error at the element being read.
+  void Refuse(const std::string& why);
 
   sax::SaxReader& reader_;
   std::shared_ptr<PlaceDocument> document_;
@@ -99,6 +119,8 @@ class PlacesBuilder final : public sax::ContentHandler {
   std::vector<Open> stack_;
   std::shared_ptr<Feature> root_;
   std::vector<Feature*> features_;  // every feature made here, stand-ins apart
+  std::size_t featureCount_ = 0;  // stand-ins apart
+  long long worstMargin_ = std::numeric_limits<long long>::min();  // see OpenFeature
 
   bool collect_ = false;
   std::string text_;  // the collected text of the element that is ending
@@ -114,6 +136,11 @@ class PlacesBuilder final : public sax::ContentHandler {
   int geometryOwnerStandIn_ = -1;
   std::vector<StoredPoint> outer_, holes_;  // the outer ring; the inner ones, one after another
   std::vector<std::pair<std::size_t, std::size_t>> holeRanges_;
+  std::optional<bool> ringHole_;  // while reading coordinates: into a hole, or the outer ring
+  std::size_t holeBegin_ = 0;
+  std::size_t lastBlank_ = std::string::npos;  // in text_, the last blank not yet read up to
+  bool skipTuple_ = false;
+  static constexpr std::size_t kCoordinatesChunk = 64u << 10;
   std::vector<std::uint32_t> ringEnds_;
 
   // Reading in parts.

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <filesystem>
+#include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -28,6 +31,8 @@
 // column) as a reading by one thread.
 namespace altimar::earth {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Fd {
   int fd = -1;
@@ -164,9 +169,13 @@ KmlLoadResult LoadOne(const std::string& path, const KmlLoadOptions& options,
       first->EndPartAt(splits.front(), open, [&, self](bool matched) {
         if (!matched) cancel = true;
         joinAll();
-        return matched && std::all_of(parts.begin(), parts.end(), [self](const auto& p) {
-                 return p->ok && self->CanAbsorb(p->builder);
-               });
+        if (!matched) return false;
+        std::size_t features = self->featureCount();
+        for (const auto& p : parts) {
+          if (!p->ok || !self->CanAbsorb(p->builder, features)) return false;
+          features += p->builder.featureCount();
+        }
+        return true;
       });
     };
   }
@@ -188,25 +197,50 @@ KmlLoadResult LoadOne(const std::string& path, const KmlLoadOptions& options,
   return {};
 }
 
-// A network link whose href is a local file loads that file under it
-// (relative to the linking file; at most a few links deep).
-KmlLoadResult LoadFile(const std::string& path, const KmlLoadOptions& options, int depth) {
+// What one open has loaded so far, for its network links.
+struct OpenContext {
+  std::string folder;            // the opened file's folder (real path, ending in '/')
+  std::set<std::string> loaded;  // real paths of the files loaded
+  std::uint64_t linkedBytes = 0;
+};
+
+// The real path of the file a link names, if the link may be followed:
+// a local file in the opened file's folder or below it, a regular file,
+// not loaded yet.
+std::optional<std::string> LinkTarget(const std::string& href, const std::string& linkingFile,
+                                      const OpenContext& open) {
+  std::string target = Trim(href);
+  if (target.rfind("file://", 0) == 0) target = target.substr(7);
+  if (target.empty() || target.find("://") != std::string::npos) return std::nullopt;  // not local
+  if (target.front() != '/') {
+    const auto slash = linkingFile.find_last_of('/');
+    target = (slash == std::string::npos ? std::string() : linkingFile.substr(0, slash + 1)) + target;
+  }
+  std::error_code ec;
+  const std::string real = fs::canonical(target, ec).string();
+  if (ec || real.rfind(open.folder, 0) != 0 || !fs::is_regular_file(real, ec) || ec) return std::nullopt;
+  if (open.loaded.count(real)) return std::nullopt;
+  return real;
+}
+
+KmlLoadResult LoadFile(const std::string& path, const KmlLoadOptions& options, int depth,
+                       OpenContext& open) {
   sax::SaxReader reader;
   std::unique_ptr<PlacesBuilder> builder;
   if (KmlLoadResult failed = LoadOne(path, options, builder, reader); !builder) return failed;
   auto root = builder->Finish(BaseName(path));
   root->set_source(path);
-  if (depth < 4) {
-    const auto slash = path.find_last_of("/\\");
-    const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    for (auto& [link, href] : builder->links_) {
-      std::string target = Trim(href);
-      if (target.rfind("file://", 0) == 0) target = target.substr(7);
-      if (target.empty() || target.find("://") != std::string::npos) continue;  // not local
-      if (target.front() != '/') target = dir + target;
-      KmlLoadResult linked = LoadFile(target, options, depth + 1);
-      if (linked.root) link->AddChild(linked.root);
-    }
+  if (depth >= kMaxLinkDepth) return {root, {}};
+  for (auto& [link, href] : builder->links_) {
+    const auto target = LinkTarget(href, path, open);
+    if (!target || open.loaded.size() > kMaxLinkedFiles) continue;
+    std::error_code ec;
+    const std::uint64_t size = fs::file_size(*target, ec);
+    if (ec || open.linkedBytes + size > kMaxLinkedBytes) continue;
+    open.loaded.insert(*target);
+    open.linkedBytes += size;
+    KmlLoadResult linked = LoadFile(*target, options, depth + 1, open);
+    if (linked.root) link->AddChild(linked.root);
   }
   return {root, {}};
 }
@@ -214,7 +248,15 @@ KmlLoadResult LoadFile(const std::string& path, const KmlLoadOptions& options, i
 }  // namespace
 
 KmlLoadResult LoadKmlFile(const std::string& path, const KmlLoadOptions& options) {
-  return LoadFile(path, options, 0);
+  OpenContext open;
+  std::error_code ec;
+  const fs::path real = fs::canonical(path, ec);
+  if (!ec) {
+    open.folder = real.parent_path().string();
+    if (open.folder.empty() || open.folder.back() != '/') open.folder += '/';
+    open.loaded.insert(real.string());
+  }
+  return LoadFile(path, options, 0, open);
 }
 
 KmlLoadResult LoadKmlText(std::string_view text) {

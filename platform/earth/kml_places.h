@@ -24,6 +24,16 @@ struct KmlLoadOptions {
   std::uint64_t minPartBytes = 16u << 20;
 };
 
+// Network links are followed to local files only, and only to regular files
+// in the opened file's folder or below it (a relative href is taken from the
+// linking file's folder; absolute paths and file:// URLs must lead there
+// too), each file once, at most kMaxLinkedFiles files of kMaxLinkedBytes in
+// all, kMaxLinkDepth links deep. A link that may not be followed stays an
+// empty feature.
+inline constexpr int kMaxLinkDepth = 4;
+inline constexpr std::size_t kMaxLinkedFiles = 100;
+inline constexpr std::uint64_t kMaxLinkedBytes = 1ull << 30;
+
 // From a file; the root is named after the document's name, else the file name.
 KmlLoadResult LoadKmlFile(const std::string& path, const KmlLoadOptions& options = {});
 // From text; the root is named after the document's name, else "Untitled".

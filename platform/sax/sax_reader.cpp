@@ -80,6 +80,13 @@ class SaxReader::Session {
     reader_.hasDoctype_ = false;
     XML_SetXmlDeclHandler(parser_, &Declaration);
     XML_SetStartDoctypeDeclHandler(parser_, &Doctype);
+    // Markup nobody reads still shows that the parser moves on.
+    XML_SetCommentHandler(parser_, [](void* self, const XML_Char*) { ++static_cast<Session*>(self)->events_; });
+    XML_SetProcessingInstructionHandler(
+        parser_, [](void* self, const XML_Char*, const XML_Char*) { ++static_cast<Session*>(self)->events_; });
+    XML_SetCdataSectionHandler(
+        parser_, [](void* self) { ++static_cast<Session*>(self)->events_; },
+        [](void* self) { ++static_cast<Session*>(self)->events_; });
     if (content_) {
       XML_SetElementHandler(parser_, &Start, &End);
       XML_SetCharacterDataHandler(parser_, &Chars);
@@ -93,6 +100,8 @@ class SaxReader::Session {
   Session& operator=(const Session&) = delete;
 
   bool ok() const { return parser_ != nullptr; }
+  std::uint64_t events() const { return events_; }
+  long CurrentLine() const { return static_cast<long>(XML_GetCurrentLineNumber(parser_)); }
   long long ByteIndex() const { return static_cast<long long>(XML_GetCurrentByteIndex(parser_)); }
   void Stop() {
     if (XML_StopParser(parser_, XML_FALSE) == XML_STATUS_OK) reader_.stopped_ = true;
@@ -147,6 +156,7 @@ class SaxReader::Session {
   }
   static void Start(void* self, const XML_Char* name, const XML_Char** atts) {
     auto* s = static_cast<Session*>(self);
+    ++s->events_;
     const Name n = s->Split(name, s->qName_);
     std::size_t count = 0;
     while (atts[2 * count]) ++count;
@@ -161,11 +171,13 @@ class SaxReader::Session {
   }
   static void End(void* self, const XML_Char* name) {
     auto* s = static_cast<Session*>(self);
+    ++s->events_;
     const Name n = s->Split(name, s->qName_);
     s->content_->endElement(n.uri, n.local, n.qName);
   }
   static void Chars(void* self, const XML_Char* text, int len) {
     auto* s = static_cast<Session*>(self);
+    ++s->events_;
     s->content_->characters(std::string_view(text, static_cast<std::size_t>(len)));
   }
 
@@ -178,6 +190,7 @@ class SaxReader::Session {
   ContentHandler* content_;
   bool namespaces_;
   bool started_ = false;
+  std::uint64_t events_ = 0;
   std::string qName_;
   std::vector<std::string> attrQNames_;
   Attributes attrs_;
@@ -185,12 +198,16 @@ class SaxReader::Session {
 
 bool SaxReader::Fail(const std::string& message, long line, long column) {
   lastError_ = message;
-  if (line > 0) lastError_ += " at line " + std::to_string(line) + ", column " + std::to_string(column);
+  if (line > 0) lastError_ += " at line " + std::to_string(line);
+  if (line > 0 && column > 0) lastError_ += ", column " + std::to_string(column);
   lastErrorLine_ = line;
   lastErrorColumn_ = column;
   if (errors_) errors_->fatalError(message, line, column);
   return false;
 }
+
+long SaxReader::currentLine() const { return active_ ? active_->Line() : 0; }
+long SaxReader::currentColumn() const { return active_ ? active_->Column() : 0; }
 
 long long SaxReader::currentByteIndex() const {
   return active_ ? active_->ByteIndex() + indexShift_ : -1;
@@ -236,6 +253,7 @@ bool SaxReader::ParseFile(const std::string& path, std::uint64_t from, std::stri
   if (!prefix.empty() && !session.Feed(prefix.data(), prefix.size(), false))
     return Fail(session.Error(), session.Line(), session.Column());
   constexpr int kBlock = 1 << 18;
+  std::uint64_t eventsBefore = 0, quietBytes = 0;
   while (!stopped_) {
     void* buf = session.Buffer(kBlock);
     if (!buf) return Fail("out of memory", 0, 0);
@@ -248,6 +266,15 @@ bool SaxReader::ParseFile(const std::string& path, std::uint64_t from, std::stri
     if (!session.FeedBuffer(static_cast<int>(n), last))
       return Fail(session.Error(), session.Line(), session.Column());
     if (last) break;
+    // The parser holds a piece of markup whole until it ends: a tag, an
+    // attribute value or a comment that runs on would take memory without
+    // bound.
+    quietBytes = session.events() == eventsBefore ? quietBytes + static_cast<std::uint64_t>(n) : 0;
+    eventsBefore = session.events();
+    if (quietBytes > kMaxMarkupBytes)
+      return Fail("markup (a tag, attribute or comment) longer than " +
+                      std::to_string(kMaxMarkupBytes >> 20) + " MB",
+                  session.CurrentLine(), 0);
   }
   if (!stopped_) session.Finish();
   return true;

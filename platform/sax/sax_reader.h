@@ -77,8 +77,13 @@ class SaxReader {
   bool parseFileFrom(const std::string& path, std::uint64_t from, std::string_view prefix);
 
   // From a handler, during a parse: the byte index in the input where the
-  // event being reported starts.
+  // event being reported starts, and its line and column (1-based).
   long long currentByteIndex() const;
+  long currentLine() const;
+  long currentColumn() const;
+  // A file whose parser goes this far without reaching the end of a piece
+  // of markup is refused (the parser would hold all of it).
+  static constexpr std::uint64_t kMaxMarkupBytes = 8u << 20;
   // From a handler: ends the parse after this event. The parse then returns
   // true, and stopped() says so.
   void stop();
