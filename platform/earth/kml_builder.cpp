@@ -164,6 +164,8 @@ void PlacesBuilder::OpenFeature(Tag tag) {
 
 void PlacesBuilder::startElement(std::string_view, std::string_view local, std::string_view qName,
                                  const sax::Attributes& atts) {
+  // Once stopped, the reader may still report the end of an empty element.
+  if (reader_.stopped()) return;
   if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
     failed_ = true;
     reader_.stop();
@@ -251,7 +253,7 @@ void PlacesBuilder::startElement(std::string_view, std::string_view local, std::
 }
 
 void PlacesBuilder::endElement(std::string_view, std::string_view, std::string_view) {
-  if (tags_.empty()) return;  // the rest of a part that was stopped
+  if (tags_.empty() || reader_.stopped()) return;
   const Tag tag = tags_.back();
   const Tag parent = Parent(1);
   if (collect_) End(tag, parent);
@@ -274,7 +276,7 @@ void PlacesBuilder::endElement(std::string_view, std::string_view, std::string_v
 }
 
 void PlacesBuilder::characters(std::string_view t) {
-  if (!collect_) return;
+  if (!collect_ || reader_.stopped()) return;
   if (ringHole_) return AppendCoordinates(t);
   if (text_.size() < kMaxText) text_.append(t.substr(0, kMaxText - text_.size()));
 }

@@ -176,6 +176,19 @@ TEST_F(KmlPartsTest, PartsGiveWhatOneReaderGives) {
       << "a style defined after the placemarks, read by the last part";
 }
 
+TEST_F(KmlPartsTest, SplitPointsAtEmptyPlacemarksJoinAsWell) {
+  std::string doc = Document(300);
+  const std::string empty = "<Placemark/>";
+  for (auto at = doc.find("<Placemark><name>p1"); at != std::string::npos;
+       at = doc.find("<Placemark><name>p1", at + empty.size() + 1))
+    doc.insert(at, empty);
+  const std::string path = Write(doc);
+  const auto whole = Whole(path), parts = InParts(path);
+  ASSERT_TRUE(whole.root && parts.root) << whole.error << parts.error;
+  EXPECT_GT(Pieces(parts), 1u);
+  EXPECT_EQ(Describe(*parts.root), Describe(*whole.root));
+}
+
 TEST_F(KmlPartsTest, SplitPointsThatAreNotStartTagsAtTheSameDepthFallBackToOneReader) {
   // Text that looks like a placemark's start tag, and placemarks one level deeper.
   std::string decoys;
