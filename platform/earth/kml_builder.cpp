@@ -154,10 +154,15 @@ void PlacesBuilder::OpenFeature(Tag tag) {
   }
   auto f = std::make_shared<Feature>("");
   f->set_document(document_);
-  if (standIn) standIns_.push_back({f, std::nullopt, std::nullopt});
-  else features_.push_back(f.get());
-  if (!stack_.empty()) stack_.back().feature->AddChild(f);
-  else if (!root_) root_ = f;
+  // Stand-ins belong to no tree: each is joined to the real feature it
+  // stands for, and only their children are taken.
+  if (standIn) {
+    standIns_.push_back({f, std::nullopt, std::nullopt});
+  } else {
+    features_.push_back(f.get());
+    if (!stack_.empty()) stack_.back().feature->AddChild(f);
+    else if (!root_) root_ = f;
+  }
   stack_.push_back({std::move(f), tags_.size(), tag == Tag::NetworkLink,
                     standIn ? static_cast<int>(standIns_.size()) - 1 : -1});
 }

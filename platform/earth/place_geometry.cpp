@@ -44,9 +44,12 @@ long long PlaceGeometry::Add(GeometryKind kind, const std::vector<StoredPoint>& 
     ringStart_.push_back(static_cast<std::uint32_t>(points_.size() + begin));
     begin = end;
   }
-  if (lifted && alts_.empty()) alts_.resize(points_.size(), 0.0f);
+  if (lifted && !lifted_) {  // from now on every point has an altitude
+    alts_.resize(points_.size(), 0.0f);
+    lifted_ = true;
+  }
   for (const StoredPoint& p : points) points_.push_back({p.lon, p.lat});
-  if (!alts_.empty())
+  if (lifted_)
     for (const StoredPoint& p : points) alts_.push_back(lifted ? p.alt : 0.0f);
   return static_cast<long long>(firstRing_.size() - 1);
 }

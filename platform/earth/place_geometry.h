@@ -58,7 +58,7 @@ class PointRange {
   bool empty() const { return end_ == begin_; }
   GeoPoint operator[](std::size_t i) const {
     const LonLat& p = (*points_)[begin_ + i];
-    return {p.lon * 1e-7, p.lat * 1e-7, alts_->empty() ? 0.0 : (*alts_)[begin_ + i]};
+    return {p.lon * 1e-7, p.lat * 1e-7, alts_->size() > begin_ + i ? (*alts_)[begin_ + i] : 0.0};
   }
   // Calls f(GeoPoint) for each point in order.
   template <class F>
@@ -124,7 +124,8 @@ class PlaceGeometry {
   }
 
   std::deque<LonLat> points_;
-  std::deque<float> alts_;  // empty, or one per point once some geometry is lifted
+  std::deque<float> alts_;  // one per point once some geometry is lifted, else none
+  bool lifted_ = false;
   std::deque<std::uint32_t> ringStart_;  // per ring, its first point
   std::deque<std::uint32_t> firstRing_;  // per geometry, its first ring
   std::deque<GeometryKind> kind_;        // per geometry

@@ -105,6 +105,12 @@ TEST(PlaceGeometry, AltitudesAreKeptForLiftedGeometryOnly) {
   EXPECT_EQ(p[1]->geometry(0).coords()[0].alt, 700);
   EXPECT_EQ(p[2]->geometry(0).coords()[0].alt, 900) << "the mode may follow the coordinates";
   EXPECT_EQ(p[3]->geometry(0).coords()[0].alt, 0);
+
+  const auto first = earth::LoadKmlText(
+      "<kml><Placemark><Point><altitudeMode>absolute</altitudeMode><coordinates>5,6,700</coordinates>"
+      "</Point></Placemark></kml>");
+  ASSERT_TRUE(first.root) << first.error;
+  EXPECT_EQ(first.root->geometry(0).coords()[0].alt, 700) << "the document's first geometry lifted";
 }
 
 std::string Describe(const earth::Feature& f) { return earth::DumpPlaces(f); }
@@ -174,6 +180,20 @@ TEST_F(KmlPartsTest, PartsGiveWhatOneReaderGives) {
   EXPECT_EQ(parts.root->children()[1]->ResolveStyle().lineColor, 0xff0000ffu);
   EXPECT_EQ(parts.root->children()[398]->ResolveStyle().polyColor, 0x8000ff00u)
       << "a style defined after the placemarks, read by the last part";
+}
+
+TEST_F(KmlPartsTest, PartsSplitInsideFoldersJoinToTheRealFolders) {
+  std::string doc = Document(300);
+  doc.insert(doc.find("<Placemark>"), "<Folder><name>outer</name><Folder><name>inner</name>");
+  doc.insert(doc.find("<Style id='b'>"), "</Folder><name>outer again</name></Folder>");
+  const std::string path = Write(doc);
+  const auto whole = Whole(path), parts = InParts(path);
+  ASSERT_TRUE(whole.root && parts.root) << whole.error << parts.error;
+  EXPECT_EQ(Pieces(parts), 4u);
+  EXPECT_EQ(Describe(*parts.root), Describe(*whole.root));
+  ASSERT_EQ(parts.root->children().size(), 1u) << "stand-ins are not places";
+  EXPECT_EQ(parts.root->children()[0]->get_Name(), "outer again");
+  EXPECT_EQ(parts.root->children()[0]->children()[0]->children().size(), 300u);
 }
 
 TEST_F(KmlPartsTest, SplitPointsAtEmptyPlacemarksJoinAsWell) {
