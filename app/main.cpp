@@ -2,8 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include <fstream>
-
 #include "app/contour_batch.h"
 #include "app/script.h"
 #include "app/terminal_progress.h"
@@ -128,12 +126,7 @@ int main(int argc, char** argv) {
   if (run->parsed()) {
     altimar::app::Script script(scriptSettings, std::cout, std::cerr);
     if (scriptPath == "-") return script.Run(std::cin, "stdin");
-    std::ifstream in(scriptPath);
-    if (!in) {
-      std::cerr << "altimar run: cannot open " << scriptPath << '\n';
-      return 2;
-    }
-    return script.Run(in, scriptPath);
+    return script.RunFile(scriptPath);
   }
   if (!contour) return altimar::app::RunWindow(window);
   // A batch run: nobody watches, so the desktop's time is virtual and the

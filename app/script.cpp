@@ -5,15 +5,14 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
 #include <istream>
-#include <iterator>
 #include <map>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
 
 #include "app/contour_options.h"
+#include "app/file_reading.h"
 #include "app/program.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/globe.h"
@@ -101,11 +100,41 @@ Script::~Script() {
   program_.reset();
 }
 
+int Script::RunFile(const std::string& path) {
+  std::string text;
+  if (std::string why = ReadRegularFile(path, kMaxScriptBytes, text); !why.empty()) {
+    err_ << path << " " << why << '\n';
+    return 2;
+  }
+  std::istringstream in(std::move(text));
+  return Run(in, path);
+}
+
 int Script::Run(std::istream& in, const std::string& name) {
   name_ = name;
   int number = 0;
-  for (std::string text; std::getline(in, text);) {
+  std::size_t total = 0;
+  std::streambuf* const buf = in.rdbuf();
+  auto refuse = [&](const std::string& why) {
+    err_ << name_ << ":" << number << ": " << why << '\n';
+    return 1;
+  };
+  // Lines are read a character at a time so that neither the script nor a
+  // line can grow past its limit (standard input may be endless).
+  for (bool more = buf != nullptr; more;) {
+    std::string text;
+    more = false;
     ++number;
+    for (int c; (c = buf->sbumpc()) != std::streambuf::traits_type::eof();) {
+      if (++total > kMaxScriptBytes) return refuse("a script is at most " + SizeText(kMaxScriptBytes));
+      if (c == '\n') {
+        more = true;
+        break;
+      }
+      if (text.size() == kMaxLineLength)
+        return refuse("a line is at most " + std::to_string(kMaxLineLength) + " characters");
+      text += static_cast<char>(c);
+    }
     if (!text.empty() && text.back() == '\r') text.pop_back();
     const auto hash = text.find_first_not_of(" \t");
     if (hash == std::string::npos || text[hash] == '#') continue;
@@ -355,9 +384,9 @@ void Script::Execute(const Line& line) {
         throw ScriptError("expected " + w[2] + (there ? " not to exist" : " to exist"));
     } else if (w[1] == "text") {
       need(3, "expect text FILE TEXT");
-      std::ifstream in(w[2], std::ios::binary);
-      if (!in) throw ScriptError("expected " + w[2] + " to exist");
-      const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      std::string content;
+      if (std::string why = ReadRegularFile(w[2], kMaxTextFileBytes, content); !why.empty())
+        throw ScriptError(w[2] + " " + why);
       if (content.find(w[3]) == std::string::npos)
         throw ScriptError("expected " + w[2] + " to contain '" + w[3] + "'");
       out_ << "ok " << w[2] << " contains " << w[3] << '\n';

@@ -1,38 +1,18 @@
 // The script driver: a whole user road from a script, and the way it
 // reports failing lines.
-#include "app/script.h"
-
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
+
+#include "app/script_fixture.h"
 
 namespace altimar::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptTest : public ::testing::Test {
- protected:
-  ScriptTest() {
-    dir = fs::temp_directory_path() / ("altimar_script_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-  }
-  ~ScriptTest() override { fs::remove_all(dir); }
-  int Run(const std::string& text) {
-    out.str("");
-    err.str("");
-    app::Script script({dir.string()}, out, err);
-    std::istringstream in(text);
-    return script.Run(in, "test");
-  }
-  fs::path dir;
-  std::ostringstream out, err;
-};
+using ScriptTest = ScriptFixture;
 
 TEST_F(ScriptTest, ARoadThroughTheToolbarAndTheMenu) {
   const std::string shot = (dir / "shot.png").string();
