@@ -223,7 +223,13 @@ void Script::StartProgram(const std::vector<std::string>& w) {
   const std::string dir = a.count("dir") ? a.at("dir") : settings_.dir;
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) throw ScriptError("the folder '" + dir + "' does not exist");
-  const std::uint64_t seed = a.count("seed") ? static_cast<std::uint64_t>(Number(a.at("seed"), "seed")) : 1;
+  std::uint64_t seed = 1;
+  if (a.count("seed")) {
+    const std::string& t = a.at("seed");
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), seed);
+    if (ec != std::errc() || end != t.data() + t.size())
+      throw ScriptError("seed is a whole number from 0 to 18446744073709551615, not '" + t + "'");
+  }
   program_ = std::make_unique<Program>(desktop_, dir, seed);
   program_->Start();
 }
@@ -287,7 +293,7 @@ void Script::Execute(const Line& line) {
       const POINT p = PointOf(w[2]);
       desktop_.InjectMouseMove(p.x, p.y);
     }
-    desktop_.InjectMouseWheel(static_cast<int>(Number(w[1], "delta")));
+    desktop_.InjectMouseWheel(static_cast<int>(Integer(w[1], "the delta", -32768, 32767)));
     desktop_.DoEvents();
   } else if (cmd == "key") {
     need(1, "key KEY[+KEY...]");
@@ -343,8 +349,9 @@ void Script::Execute(const Line& line) {
     need(3, "place FORM LEFT TOP (pixels)");
     forms::Form* f = program_ ? FindForm(*program_, w[1]) : nullptr;
     if (!f) throw ScriptError("no form '" + w[1] + "'");
-    f->Move(forms::ToTwips(static_cast<int>(Number(w[2], "left"))),
-            forms::ToTwips(static_cast<int>(Number(w[3], "top"))));
+    const auto left = Integer(w[2], "left", kMinCoordinate, kMaxCoordinate);
+    const auto top = Integer(w[3], "top", kMinCoordinate, kMaxCoordinate);
+    f->Move(forms::ToTwips(static_cast<int>(left)), forms::ToTwips(static_cast<int>(top)));
     f->Show();
   } else if (cmd == "screenshot") {
     need(1, "screenshot FILE.png [FORM]");

@@ -15,7 +15,11 @@ class ScriptError : public std::runtime_error {
 };
 
 // The number a text holds (all of it); what names the value in the error.
-double Number(const std::string& s, const char* what);
+double Number(const std::string& s, const std::string& what);
+// A whole number from lo to hi (all of the text), else an error naming the range.
+long long Integer(const std::string& s, const std::string& what, long long lo, long long hi);
+// Screen pixels a script may name: what a mouse message can carry.
+inline constexpr long long kMinCoordinate = -32768, kMaxCoordinate = 32767;
 std::string Bool(bool b);
 std::string Num(double v);
 // A form of the program by name, or nullptr.

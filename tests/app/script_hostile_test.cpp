@@ -16,6 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Globe, program and the contour dialog open with levels at an interval
+// (the second mode) of 50: seven lines.
+const std::string kContourDialog =
+    "globe\nstart\nforeground globe\nkey Ctrl+F9\nclick frmQuarlin.Toolbar1:tcontour\n"
+    "click frmContour.Option1(1)\nset frmContour.VScroll3.Value 50\n";
+
 // Standard input that never ends: the same character again and again.
 class Endless : public std::streambuf {
  public:
@@ -36,6 +42,39 @@ class Endless : public std::streambuf {
 };
 
 using ScriptHostileTest = ScriptFixture;
+
+TEST_F(ScriptHostileTest, AnElementOutsideAControlArrayIsRefused) {
+  for (const std::string index : {"-5", "1e300", "3", "0.5", "nan", "2147483648"}) {
+    SCOPED_TRACE(index);
+    EXPECT_EQ(Run(kContourDialog + "click frmContour.Option1(" + index + ")\n"), 1);
+    EXPECT_EQ(err.str(), "test:8: frmContour.Option1 has the elements 0, 1, 2, not '" + index + "'\n");
+    const auto& options = script->program()->frmContour.Option1;
+    EXPECT_FALSE(options[0].Value());
+    EXPECT_TRUE(options[1].Value());
+  }
+  EXPECT_EQ(Run(kContourDialog + "set frmContour.Option1(-1).Value true\n"), 1);
+  EXPECT_EQ(err.str(), "test:8: frmContour.Option1 has the elements 0, 1, 2, not '-1'\n");
+  EXPECT_EQ(Run(kContourDialog + "click frmContour.Option1(one)\n"), 1);
+  EXPECT_EQ(err.str(), "test:8: the index of Option1 is not a number: 'one'\n");
+  EXPECT_EQ(Run(kContourDialog + "click frmContour.Command1(0)\n"), 1);
+  EXPECT_EQ(err.str(), "test:8: frmContour.Command1 is not a control array\n");
+}
+
+TEST_F(ScriptHostileTest, AValueTheControlCannotHoldIsRefusedNotClamped) {
+  for (const std::string value : {"1e300", "-1e300", "2.5", "inf", "nan", "-2147483649"}) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(Run(kContourDialog + "set frmContour.VScroll3.Value " + value + "\n"), 1);
+    const auto& bar = script->program()->frmContour.VScroll3;
+    EXPECT_EQ(err.str(), "test:8: frmContour.VScroll3.Value is a whole number from " +
+                             std::to_string(std::min(bar.Min, bar.Max)) + " to " +
+                             std::to_string(std::max(bar.Min, bar.Max)) + ", not '" + value + "'\n");
+    EXPECT_EQ(bar.Value(), 50);
+  }
+  EXPECT_EQ(Run(kContourDialog + "set frmContour.chcLabelContours.Value 2\n"), 1);
+  EXPECT_EQ(err.str(), "test:8: frmContour.chcLabelContours.Value is a whole number from 0 to 1, not '2'\n");
+  EXPECT_EQ(Run(kContourDialog + "set frmContour.Option1(0).Value yes\n"), 1);
+  EXPECT_EQ(err.str(), "test:8: frmContour.Option1(0).Value is true or false, not 'yes'\n");
+}
 
 TEST_F(ScriptHostileTest, AScriptMustBeARegularFileOfBoundedSize) {
   EXPECT_EQ(RunFile(dir.string()), 2);
@@ -89,6 +128,30 @@ TEST_F(ScriptHostileTest, ExpectTextReadsOnlyRegularFilesOfBoundedSize) {
     EXPECT_EQ(err.str(), "test:3: " + file + " " + why + "\n");
     EXPECT_TRUE(fs::exists(before));
   }
+}
+
+TEST_F(ScriptHostileTest, CoordinatesBeyondWhatAMouseMessageCarriesAreRefused) {
+  const std::string placed = "globe\nstart\nplace frmMove 100 50\n";
+  const std::string range = " is a whole number from -32768 to 32767, not ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"place frmMove 2147483647 0", "left" + range + "'2147483647'"},
+      {"place frmMove 0 -2147483648", "top" + range + "'-2147483648'"},
+      {"place frmMove 1e300 0", "left" + range + "'1e300'"},
+      {"move -2147483648,0", "x" + range + "'-2147483648'"},
+      {"down 2147483647,2147483647", "x" + range + "'2147483647'"},
+      {"click frmGEMenu.Frame1@2147483647,0", "x" + range + "'2147483647'"},
+      {"wheel 1e300", "the delta" + range + "'1e300'"}};
+  for (const auto& [line, why] : cases) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(Run(placed + line + "\n"), 1);
+    EXPECT_EQ(err.str(), "test:4: " + why + "\n");
+    EXPECT_EQ(script->program()->frmMove.Left(), 100 * 15);
+    EXPECT_EQ(script->program()->frmMove.Top(), 50 * 15);
+  }
+  // An offset in range from a control that is not at 0,0 can still end beyond.
+  EXPECT_EQ(Run(placed + "click frmGEMenu.Frame1@32767,0\n"), 1);
+  EXPECT_EQ(err.str().rfind("test:4: frmGEMenu.Frame1@32767,0 is ", 0), 0u) << err.str();
+  EXPECT_NE(err.str().find(", outside the screen pixels a script may name (-32768 to 32767)\n"), std::string::npos);
 }
 
 }  // namespace
