@@ -64,23 +64,6 @@ std::map<std::string, std::string> Arguments(const std::vector<std::string>& wor
   return args;
 }
 
-int VirtualKey(std::string name) {
-  static const std::map<std::string, int> kNames = {
-      {"ctrl", VK_CONTROL}, {"control", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
-      {"enter", VK_RETURN}, {"return", VK_RETURN},   {"esc", VK_ESCAPE},  {"escape", VK_ESCAPE},
-      {"space", VK_SPACE},  {"tab", VK_TAB},         {"backspace", VK_BACK}, {"left", VK_LEFT},
-      {"right", VK_RIGHT},  {"up", VK_UP},           {"down", VK_DOWN}};
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (auto it = kNames.find(name); it != kNames.end()) return it->second;
-  if (name.size() >= 2 && name[0] == 'f' && std::all_of(name.begin() + 1, name.end(), ::isdigit)) {
-    const int n = std::stoi(name.substr(1));
-    if (n >= 1 && n <= 24) return VK_F1 + n - 1;
-  }
-  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-    return std::toupper(static_cast<unsigned char>(name[0]));
-  throw ScriptError("unknown key '" + name + "'");
-}
-
 int Button(const std::vector<std::string>& w, std::size_t at) {
   if (w.size() <= at || w[at] == "left") return VK_LBUTTON;
   if (w[at] == "right") return VK_RBUTTON;
@@ -232,38 +215,6 @@ void Script::StartProgram(const std::vector<std::string>& w) {
   }
   program_ = std::make_unique<Program>(desktop_, dir, seed);
   program_->Start();
-}
-
-void Script::Key(const std::string& combo) {
-  std::vector<int> keys;
-  std::size_t start = 0;
-  while (true) {
-    const auto plus = combo.find('+', start);
-    keys.push_back(VirtualKey(combo.substr(start, plus == std::string::npos ? std::string::npos : plus - start)));
-    if (plus == std::string::npos) break;
-    start = plus + 1;
-  }
-  for (int k : keys) desktop_.InjectKey(k, true);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) desktop_.InjectKey(*it, false);
-}
-
-void Script::Type(const std::string& text) {
-  for (char ch : text) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    int vk = 0;
-    bool shift = false;
-    if (std::isdigit(c) || c == ' ') vk = c;
-    else if (std::islower(c)) vk = std::toupper(c);
-    else if (std::isupper(c)) vk = c, shift = true;
-    else if (c == '.') vk = 0xBE;
-    else if (c == ',') vk = 0xBC;
-    else if (c == '-') vk = 0xBD;
-    else throw ScriptError(std::string("cannot type '") + ch + "'");
-    if (shift) desktop_.InjectKey(VK_SHIFT, true);
-    desktop_.InjectKey(vk, true);
-    desktop_.InjectKey(vk, false);
-    if (shift) desktop_.InjectKey(VK_SHIFT, false);
-  }
 }
 
 void Script::Execute(const Line& line) {

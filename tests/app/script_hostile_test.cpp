@@ -76,6 +76,18 @@ TEST_F(ScriptHostileTest, AValueTheControlCannotHoldIsRefusedNotClamped) {
   EXPECT_EQ(err.str(), "test:8: frmContour.Option1(0).Value is true or false, not 'yes'\n");
 }
 
+TEST_F(ScriptHostileTest, KeyNamesAreReadStrictly) {
+  const std::string toolbar = "globe\nstart\nforeground globe\nkey Ctrl+F9\n";
+  for (const std::string key : {"F99999999999", "F25", "F0", "F01", "Ctrl+", "Ctrl+F-1", "\xC3\xA9"}) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(Run(toolbar + "key " + key + "\n"), 1);
+    EXPECT_EQ(err.str().rfind("test:5: unknown key '", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find("F1 to F24"), std::string::npos) << err.str();
+    EXPECT_TRUE(script->program()->frmQuarlin.Toolbar1.Visible());
+  }
+  EXPECT_EQ(Run(toolbar + "key f24\nkey ctrl+shift+a\n"), 0) << err.str();
+}
+
 TEST_F(ScriptHostileTest, AScriptMustBeARegularFileOfBoundedSize) {
   EXPECT_EQ(RunFile(dir.string()), 2);
   EXPECT_EQ(err.str(), dir.string() + " is a folder, not a file\n");
