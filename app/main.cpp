@@ -100,18 +100,7 @@ int main(int argc, char** argv) {
   app.description(
       "Altimar: contour lines and a small GIS workspace for a desktop globe.\n"
       "Without a command: opens a window with the globe and Altimar embedded in it.");
-  app.add_option("--dem", window.globe.dem, "DEM file the window's globe shows (default: the embedded terrain)")
-      ->check(CLI::ExistingFile);
-  app.add_option("--lat", window.globe.lat, "camera focus latitude (default 47.3)")->check(CLI::Range(-90.0, 90.0));
-  app.add_option("--lon", window.globe.lon, "camera focus longitude (default 11.4)")->check(CLI::Range(-180.0, 180.0));
-  app.add_option("--range", window.globe.range, "camera range in metres (default 30000)")->check(CLI::Range(1.0, 1e8));
-  app.add_option("--tilt", window.globe.tilt, "camera tilt in degrees (default 0)")->check(CLI::Range(0.0, 90.0));
-  app.add_option("--azimuth", window.globe.azimuth, "camera azimuth in degrees (default 0)")
-      ->check(CLI::Range(-360.0, 360.0));
-  app.add_option("--dir", window.globe.dir, "program folder where documents go (default .)");
-  app.add_option("--quit-after", window.quitAfterMs, "close the window after this many milliseconds")
-      ->check(CLI::Range(0, 86400000));
-  app.add_option("--screenshot", window.screenshot, "write the screen to this PNG file when the window closes");
+  altimar::app::AddWindowOptions(app, window);
   std::string scriptPath;
   altimar::app::ScriptSettings scriptSettings;
   auto* run = app.add_subcommand(

@@ -14,6 +14,7 @@
 #include "app/contour_options.h"
 #include "app/file_reading.h"
 #include "app/program.h"
+#include "app/user_kml.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/globe.h"
 #include "platform/earth/procedural_terrain.h"
@@ -162,9 +163,14 @@ void Script::ReportMessages() {
 
 void Script::StartGlobe(const std::vector<std::string>& w) {
   if (globe_ && globe_->running()) throw ScriptError("the globe is already running");
-  const auto a = Arguments(w, 1, {"dem", "lat", "lon", "range", "tilt", "azimuth", "size", "title", "terrain"});
+  const auto a =
+      Arguments(w, 1, {"dem", "kml", "lat", "lon", "range", "tilt", "azimuth", "size", "title", "terrain"});
   std::shared_ptr<const earth::TerrainSource> terrain;
   if (a.count("dem")) {
+    // A file, as the command line takes: not a folder, device or pipe the
+    // reader would wait on, nor a name the reader would take for a source
+    // of its own rather than a file.
+    if (std::string why = CheckRegularFile(a.at("dem")); !why.empty()) throw ScriptError(a.at("dem") + " " + why);
     try {
       terrain = earth::DemTerrain::Open(a.at("dem"));
     } catch (const earth::DemError& e) {
@@ -199,6 +205,8 @@ void Script::StartGlobe(const std::vector<std::string>& w) {
   globe_ = earth::Globe::Start(desktop_, std::move(terrain), o);
   if (a.count("terrain")) globe_->SetTerrainLayer(a.at("terrain") != "off");
   for (int k = 0; k < 10000 && globe_->IsInitialized() == 0; ++k) desktop_.Sleep(1);
+  if (a.count("kml"))
+    if (std::string why = OpenUserKml(*globe_, a.at("kml")); !why.empty()) throw ScriptError(why);
 }
 
 void Script::StartProgram(const std::vector<std::string>& w) {

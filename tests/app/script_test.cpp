@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/script_fixture.h"
+#include "platform/earth/globe.h"
 
 namespace altimar::testing {
 namespace {
@@ -78,6 +79,29 @@ TEST_F(ScriptTest, ContourOptionsFromTheToolbarThenApplyWithoutSampling) {
     levels.insert(std::stoi(doc.substr(at + 17)));
   ASSERT_GE(levels.size(), 3u);
   for (int l : levels) EXPECT_EQ((l - *levels.begin()) % 50, 0) << l;
+}
+
+TEST_F(ScriptTest, TheGlobeOpensAKmlFileOnceItRuns) {
+  const std::string good = Path("places.kml"), bad = Path("broken.kml");
+  std::ofstream(good) << "<kml><Document><name>Here</name><Placemark><name>A</name></Placemark></Document></kml>";
+  std::ofstream(bad) << "<kml><Document>\n<name>Here</name>\n<Placemark></Document></kml>\n";
+  ASSERT_EQ(Run("globe kml=" + good + "\nexpect globe.opened 1\n"), 0) << err.str();
+  auto places = script->globe()->GetTemporaryPlaces()->GetChildren();
+  ASSERT_EQ(places->get_Count(), 1);
+  EXPECT_EQ(places->Item(1)->get_Name(), "Here");
+
+  // The reader's message, with its line and column, ends the script.
+  EXPECT_EQ(Run("# a broken file\nglobe kml=" + bad + "\nexpect globe.opened 1\n"), 1);
+  EXPECT_EQ(err.str(), "test:2: OpenKmlFile: " + bad + ": mismatched tag at line 3, column 14\n");
+  EXPECT_TRUE(script->globe()->running());
+  EXPECT_EQ(script->globe()->GetTemporaryPlaces()->GetChildren()->get_Count(), 0);
+
+  // A folder or a device is refused before the reader is asked.
+  EXPECT_EQ(Run("globe kml=" + dir.string() + "\n"), 1);
+  EXPECT_EQ(err.str(), "test:1: " + dir.string() + " is a folder, not a file\n");
+  EXPECT_EQ(Run("globe kml=/dev/zero\n"), 1);
+  EXPECT_EQ(err.str(), "test:1: /dev/zero is not a regular file\n");
+  EXPECT_TRUE(script->globe()->openRequests().empty());
 }
 
 TEST_F(ScriptTest, FailuresNameTheirLineAndStopTheScript) {
