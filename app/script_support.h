@@ -25,6 +25,6 @@ std::string Num(double v);
 // A form of the program by name, or nullptr.
 forms::Form* FindForm(Program& p, const std::string& name);
 // "Name" or "Name(3)" (an element of a control array), or nullptr.
-forms::Control* FindControl(forms::Form& f, const std::string& spec);
+forms::Control* FindControl(forms::Form& f, const std::string& control);
 
 }  // namespace altimar::app::scripting

@@ -52,14 +52,14 @@ forms::Form* FindForm(Program& p, const std::string& name) {
   return nullptr;
 }
 
-forms::Control* FindControl(forms::Form& f, const std::string& spec) {
-  const auto open = spec.find('(');
-  if (open == std::string::npos || spec.back() != ')') {
+forms::Control* FindControl(forms::Form& f, const std::string& control) {
+  const auto open = control.find('(');
+  if (open == std::string::npos || control.back() != ')') {
     for (forms::Control* c : f.controls())
-      if (c->name() == spec) return c;
+      if (c->name() == control) return c;
     return nullptr;
   }
-  const std::string name = spec.substr(0, open), text = spec.substr(open + 1, spec.size() - open - 2);
+  const std::string name = control.substr(0, open), text = control.substr(open + 1, control.size() - open - 2);
   const double index = Number(text, "the index of " + name);
   std::vector<int> elements;
   bool named = false;
@@ -89,13 +89,13 @@ forms::Control* Script::ControlOf(const std::string& target, std::string& key) {
   const auto dot = target.find('.');
   forms::Form* form = FindForm(*program_, target.substr(0, dot));
   if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
-  std::string spec = target.substr(dot + 1);
+  std::string control = target.substr(dot + 1);
   key.clear();
-  if (const auto colon = spec.find(':'); colon != std::string::npos) {
-    key = spec.substr(colon + 1);
-    spec = spec.substr(0, colon);
+  if (const auto colon = control.find(':'); colon != std::string::npos) {
+    key = control.substr(colon + 1);
+    control = control.substr(0, colon);
   }
-  forms::Control* c = FindControl(*form, spec);
+  forms::Control* c = FindControl(*form, control);
   if (!c) throw ScriptError("no control '" + target + "'");
   return c;
 }
