@@ -2,8 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include <fstream>
-
 #include "app/contour_batch.h"
 #include "app/script.h"
 #include "app/terminal_progress.h"
@@ -102,18 +100,7 @@ int main(int argc, char** argv) {
   app.description(
       "Altimar: contour lines and a small GIS workspace for a desktop globe.\n"
       "Without a command: opens a window with the globe and Altimar embedded in it.");
-  app.add_option("--dem", window.globe.dem, "DEM file the window's globe shows (default: the embedded terrain)")
-      ->check(CLI::ExistingFile);
-  app.add_option("--lat", window.globe.lat, "camera focus latitude (default 47.3)")->check(CLI::Range(-90.0, 90.0));
-  app.add_option("--lon", window.globe.lon, "camera focus longitude (default 11.4)")->check(CLI::Range(-180.0, 180.0));
-  app.add_option("--range", window.globe.range, "camera range in metres (default 30000)")->check(CLI::Range(1.0, 1e8));
-  app.add_option("--tilt", window.globe.tilt, "camera tilt in degrees (default 0)")->check(CLI::Range(0.0, 90.0));
-  app.add_option("--azimuth", window.globe.azimuth, "camera azimuth in degrees (default 0)")
-      ->check(CLI::Range(-360.0, 360.0));
-  app.add_option("--dir", window.globe.dir, "program folder where documents go (default .)");
-  app.add_option("--quit-after", window.quitAfterMs, "close the window after this many milliseconds")
-      ->check(CLI::Range(0, 86400000));
-  app.add_option("--screenshot", window.screenshot, "write the screen to this PNG file when the window closes");
+  altimar::app::AddWindowOptions(app, window);
   std::string scriptPath;
   altimar::app::ScriptSettings scriptSettings;
   auto* run = app.add_subcommand(
@@ -128,12 +115,7 @@ int main(int argc, char** argv) {
   if (run->parsed()) {
     altimar::app::Script script(scriptSettings, std::cout, std::cerr);
     if (scriptPath == "-") return script.Run(std::cin, "stdin");
-    std::ifstream in(scriptPath);
-    if (!in) {
-      std::cerr << "altimar run: cannot open " << scriptPath << '\n';
-      return 2;
-    }
-    return script.Run(in, scriptPath);
+    return script.RunFile(scriptPath);
   }
   if (!contour) return altimar::app::RunWindow(window);
   // A batch run: nobody watches, so the desktop's time is virtual and the

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
 #include <istream>
-#include <iterator>
 #include <map>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
 
 #include "app/contour_options.h"
+#include "app/file_reading.h"
 #include "app/program.h"
+#include "app/user_kml.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/globe.h"
 #include "platform/earth/procedural_terrain.h"
@@ -65,23 +65,6 @@ std::map<std::string, std::string> Arguments(const std::vector<std::string>& wor
   return args;
 }
 
-int VirtualKey(std::string name) {
-  static const std::map<std::string, int> kNames = {
-      {"ctrl", VK_CONTROL}, {"control", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
-      {"enter", VK_RETURN}, {"return", VK_RETURN},   {"esc", VK_ESCAPE},  {"escape", VK_ESCAPE},
-      {"space", VK_SPACE},  {"tab", VK_TAB},         {"backspace", VK_BACK}, {"left", VK_LEFT},
-      {"right", VK_RIGHT},  {"up", VK_UP},           {"down", VK_DOWN}};
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (auto it = kNames.find(name); it != kNames.end()) return it->second;
-  if (name.size() >= 2 && name[0] == 'f' && std::all_of(name.begin() + 1, name.end(), ::isdigit)) {
-    const int n = std::stoi(name.substr(1));
-    if (n >= 1 && n <= 24) return VK_F1 + n - 1;
-  }
-  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-    return std::toupper(static_cast<unsigned char>(name[0]));
-  throw ScriptError("unknown key '" + name + "'");
-}
-
 int Button(const std::vector<std::string>& w, std::size_t at) {
   if (w.size() <= at || w[at] == "left") return VK_LBUTTON;
   if (w[at] == "right") return VK_RBUTTON;
@@ -101,11 +84,41 @@ Script::~Script() {
   program_.reset();
 }
 
+int Script::RunFile(const std::string& path) {
+  std::string text;
+  if (std::string why = ReadRegularFile(path, kMaxScriptBytes, text); !why.empty()) {
+    err_ << path << " " << why << '\n';
+    return 2;
+  }
+  std::istringstream in(std::move(text));
+  return Run(in, path);
+}
+
 int Script::Run(std::istream& in, const std::string& name) {
   name_ = name;
   int number = 0;
-  for (std::string text; std::getline(in, text);) {
+  std::size_t total = 0;
+  std::streambuf* const buf = in.rdbuf();
+  auto refuse = [&](const std::string& why) {
+    err_ << name_ << ":" << number << ": " << why << '\n';
+    return 1;
+  };
+  // Lines are read a character at a time so that neither the script nor a
+  // line can grow past its limit (standard input may be endless).
+  for (bool more = buf != nullptr; more;) {
+    std::string text;
+    more = false;
     ++number;
+    for (int c; (c = buf->sbumpc()) != std::streambuf::traits_type::eof();) {
+      if (++total > kMaxScriptBytes) return refuse("a script is at most " + SizeText(kMaxScriptBytes));
+      if (c == '\n') {
+        more = true;
+        break;
+      }
+      if (text.size() == kMaxLineLength)
+        return refuse("a line is at most " + std::to_string(kMaxLineLength) + " characters");
+      text += static_cast<char>(c);
+    }
     if (!text.empty() && text.back() == '\r') text.pop_back();
     const auto hash = text.find_first_not_of(" \t");
     if (hash == std::string::npos || text[hash] == '#') continue;
@@ -150,9 +163,14 @@ void Script::ReportMessages() {
 
 void Script::StartGlobe(const std::vector<std::string>& w) {
   if (globe_ && globe_->running()) throw ScriptError("the globe is already running");
-  const auto a = Arguments(w, 1, {"dem", "lat", "lon", "range", "tilt", "azimuth", "size", "title", "terrain"});
+  const auto a =
+      Arguments(w, 1, {"dem", "kml", "lat", "lon", "range", "tilt", "azimuth", "size", "title", "terrain"});
   std::shared_ptr<const earth::TerrainSource> terrain;
   if (a.count("dem")) {
+    // A file, as the command line takes: not a folder, device or pipe the
+    // reader would wait on, nor a name the reader would take for a source
+    // of its own rather than a file.
+    if (std::string why = CheckRegularFile(a.at("dem")); !why.empty()) throw ScriptError(a.at("dem") + " " + why);
     try {
       terrain = earth::DemTerrain::Open(a.at("dem"));
     } catch (const earth::DemError& e) {
@@ -187,6 +205,8 @@ void Script::StartGlobe(const std::vector<std::string>& w) {
   globe_ = earth::Globe::Start(desktop_, std::move(terrain), o);
   if (a.count("terrain")) globe_->SetTerrainLayer(a.at("terrain") != "off");
   for (int k = 0; k < 10000 && globe_->IsInitialized() == 0; ++k) desktop_.Sleep(1);
+  if (a.count("kml"))
+    if (std::string why = OpenUserKml(*globe_, a.at("kml")); !why.empty()) throw ScriptError(why);
 }
 
 void Script::StartProgram(const std::vector<std::string>& w) {
@@ -194,41 +214,15 @@ void Script::StartProgram(const std::vector<std::string>& w) {
   const std::string dir = a.count("dir") ? a.at("dir") : settings_.dir;
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) throw ScriptError("the folder '" + dir + "' does not exist");
-  const std::uint64_t seed = a.count("seed") ? static_cast<std::uint64_t>(Number(a.at("seed"), "seed")) : 1;
+  std::uint64_t seed = 1;
+  if (a.count("seed")) {
+    const std::string& t = a.at("seed");
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), seed);
+    if (ec != std::errc() || end != t.data() + t.size())
+      throw ScriptError("seed is a whole number from 0 to 18446744073709551615, not '" + t + "'");
+  }
   program_ = std::make_unique<Program>(desktop_, dir, seed);
   program_->Start();
-}
-
-void Script::Key(const std::string& combo) {
-  std::vector<int> keys;
-  std::size_t start = 0;
-  while (true) {
-    const auto plus = combo.find('+', start);
-    keys.push_back(VirtualKey(combo.substr(start, plus == std::string::npos ? std::string::npos : plus - start)));
-    if (plus == std::string::npos) break;
-    start = plus + 1;
-  }
-  for (int k : keys) desktop_.InjectKey(k, true);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) desktop_.InjectKey(*it, false);
-}
-
-void Script::Type(const std::string& text) {
-  for (char ch : text) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    int vk = 0;
-    bool shift = false;
-    if (std::isdigit(c) || c == ' ') vk = c;
-    else if (std::islower(c)) vk = std::toupper(c);
-    else if (std::isupper(c)) vk = c, shift = true;
-    else if (c == '.') vk = 0xBE;
-    else if (c == ',') vk = 0xBC;
-    else if (c == '-') vk = 0xBD;
-    else throw ScriptError(std::string("cannot type '") + ch + "'");
-    if (shift) desktop_.InjectKey(VK_SHIFT, true);
-    desktop_.InjectKey(vk, true);
-    desktop_.InjectKey(vk, false);
-    if (shift) desktop_.InjectKey(VK_SHIFT, false);
-  }
 }
 
 void Script::Execute(const Line& line) {
@@ -258,7 +252,7 @@ void Script::Execute(const Line& line) {
       const POINT p = PointOf(w[2]);
       desktop_.InjectMouseMove(p.x, p.y);
     }
-    desktop_.InjectMouseWheel(static_cast<int>(Number(w[1], "delta")));
+    desktop_.InjectMouseWheel(static_cast<int>(Integer(w[1], "the delta", -32768, 32767)));
     desktop_.DoEvents();
   } else if (cmd == "key") {
     need(1, "key KEY[+KEY...]");
@@ -314,8 +308,9 @@ void Script::Execute(const Line& line) {
     need(3, "place FORM LEFT TOP (pixels)");
     forms::Form* f = program_ ? FindForm(*program_, w[1]) : nullptr;
     if (!f) throw ScriptError("no form '" + w[1] + "'");
-    f->Move(forms::ToTwips(static_cast<int>(Number(w[2], "left"))),
-            forms::ToTwips(static_cast<int>(Number(w[3], "top"))));
+    const auto left = Integer(w[2], "left", kMinCoordinate, kMaxCoordinate);
+    const auto top = Integer(w[3], "top", kMinCoordinate, kMaxCoordinate);
+    f->Move(forms::ToTwips(static_cast<int>(left)), forms::ToTwips(static_cast<int>(top)));
     f->Show();
   } else if (cmd == "screenshot") {
     need(1, "screenshot FILE.png [FORM]");
@@ -355,9 +350,9 @@ void Script::Execute(const Line& line) {
         throw ScriptError("expected " + w[2] + (there ? " not to exist" : " to exist"));
     } else if (w[1] == "text") {
       need(3, "expect text FILE TEXT");
-      std::ifstream in(w[2], std::ios::binary);
-      if (!in) throw ScriptError("expected " + w[2] + " to exist");
-      const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      std::string content;
+      if (std::string why = ReadRegularFile(w[2], kMaxTextFileBytes, content); !why.empty())
+        throw ScriptError(w[2] + " " + why);
       if (content.find(w[3]) == std::string::npos)
         throw ScriptError("expected " + w[2] + " to contain '" + w[3] + "'");
       out_ << "ok " << w[2] << " contains " << w[3] << '\n';

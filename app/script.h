@@ -30,11 +30,23 @@ struct ScriptSettings {
 
 class Script {
  public:
+  // What a script may read: its own text, one line of it, and a file that
+  // `expect text` searches.
+  static constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+  static constexpr std::size_t kMaxLineLength = 65536;
+  static constexpr std::size_t kMaxTextFileBytes = std::size_t{16} << 20;
+
   Script(ScriptSettings settings, std::ostream& out, std::ostream& err);
   ~Script();
   // Runs every line; 0 when all ran and every expectation held, else 1 (the
   // failing line is reported on err).
   int Run(std::istream& in, const std::string& name);
+  // Runs a script file: 2 (and why on err) when it is no regular file or
+  // larger than kMaxScriptBytes, else as Run.
+  int RunFile(const std::string& path);
+  // What the lines started (null until they did), to look at after a run.
+  Program* program() const { return program_.get(); }
+  earth::Globe* globe() const { return globe_.get(); }
 
  private:
   struct Line {

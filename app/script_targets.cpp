@@ -2,7 +2,9 @@
 // properties to print, check and set.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <sstream>
+#include <vector>
 
 #include "app/script.h"
 #include "app/script_support.h"
@@ -13,12 +15,25 @@ namespace altimar::app {
 
 namespace scripting {
 
-double Number(const std::string& s, const char* what) {
+double Number(const std::string& s, const std::string& what) {
   double v = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc() || end != s.data() + s.size())
-    throw ScriptError(std::string(what) + " is not a number: '" + s + "'");
+    throw ScriptError(what + " is not a number: '" + s + "'");
   return v;
+}
+
+namespace {
+bool WholeIn(double v, long long lo, long long hi) {
+  return v >= static_cast<double>(lo) && v <= static_cast<double>(hi) && v == std::floor(v);
+}
+std::string Range(long long lo, long long hi) { return std::to_string(lo) + " to " + std::to_string(hi); }
+}  // namespace
+
+long long Integer(const std::string& s, const std::string& what, long long lo, long long hi) {
+  const double v = Number(s, what);
+  if (!WholeIn(v, lo, hi)) throw ScriptError(what + " is a whole number from " + Range(lo, hi) + ", not '" + s + "'");
+  return static_cast<long long>(v);
 }
 
 std::string Bool(bool b) { return b ? "true" : "false"; }
@@ -37,16 +52,30 @@ forms::Form* FindForm(Program& p, const std::string& name) {
   return nullptr;
 }
 
-forms::Control* FindControl(forms::Form& f, const std::string& spec) {
-  std::string name = spec;
-  int index = -1;
-  if (const auto open = spec.find('('); open != std::string::npos && spec.back() == ')') {
-    name = spec.substr(0, open);
-    index = static_cast<int>(Number(spec.substr(open + 1, spec.size() - open - 2), "index"));
+forms::Control* FindControl(forms::Form& f, const std::string& control) {
+  const auto open = control.find('(');
+  if (open == std::string::npos || control.back() != ')') {
+    for (forms::Control* c : f.controls())
+      if (c->name() == control) return c;
+    return nullptr;
   }
-  for (forms::Control* c : f.controls())
-    if (c->name() == name && (index < 0 || c->Index == index)) return c;
-  return nullptr;
+  const std::string name = control.substr(0, open), text = control.substr(open + 1, control.size() - open - 2);
+  const double index = Number(text, "the index of " + name);
+  std::vector<int> elements;
+  bool named = false;
+  for (forms::Control* c : f.controls()) {
+    if (c->name() != name) continue;
+    named = true;
+    if (c->Index < 0) continue;
+    if (WholeIn(index, 0, c->Index) && static_cast<int>(index) == c->Index) return c;
+    elements.push_back(c->Index);
+  }
+  if (!named) return nullptr;
+  if (elements.empty()) throw ScriptError(f.name() + "." + name + " is not a control array");
+  std::sort(elements.begin(), elements.end());
+  std::string list;
+  for (int e : elements) list += (list.empty() ? "" : ", ") + std::to_string(e);
+  throw ScriptError(f.name() + "." + name + " has the elements " + list + ", not '" + text + "'");
 }
 
 }  // namespace scripting
@@ -60,13 +89,13 @@ forms::Control* Script::ControlOf(const std::string& target, std::string& key) {
   const auto dot = target.find('.');
   forms::Form* form = FindForm(*program_, target.substr(0, dot));
   if (!form) throw ScriptError("no form '" + target.substr(0, dot) + "'");
-  std::string spec = target.substr(dot + 1);
+  std::string control = target.substr(dot + 1);
   key.clear();
-  if (const auto colon = spec.find(':'); colon != std::string::npos) {
-    key = spec.substr(colon + 1);
-    spec = spec.substr(0, colon);
+  if (const auto colon = control.find(':'); colon != std::string::npos) {
+    key = control.substr(colon + 1);
+    control = control.substr(0, colon);
   }
-  forms::Control* c = FindControl(*form, spec);
+  forms::Control* c = FindControl(*form, control);
   if (!c) throw ScriptError("no control '" + target + "'");
   return c;
 }
@@ -75,9 +104,11 @@ forms::Control* Script::ControlOf(const std::string& target, std::string& key) {
 // "form.control", an element of an array "form.control(2)", a toolbar
 // button "form.toolbar:key", or an item of the open popup menu "menu:item".
 POINT Script::PointOf(const std::string& target) {
+  auto pixel = [](const std::string& s, const char* what) {
+    return static_cast<LONG>(Integer(s, what, kMinCoordinate, kMaxCoordinate));
+  };
   if (const auto comma = target.find(','); comma != std::string::npos && target.find('.') == std::string::npos)
-    return {static_cast<LONG>(Number(target.substr(0, comma), "x")),
-            static_cast<LONG>(Number(target.substr(comma + 1), "y"))};
+    return {pixel(target.substr(0, comma), "x"), pixel(target.substr(comma + 1), "y")};
   RECT r;
   if (target == "globe") {
     if (!globe_ || !desktop_.GetWindowRect(globe_->GetRenderHwnd(), &r)) throw ScriptError("no globe is running");
@@ -98,11 +129,16 @@ POINT Script::PointOf(const std::string& target) {
     const std::string offset = target.substr(at + 1);
     const auto comma = offset.find(',');
     if (comma == std::string::npos) throw ScriptError("an offset is @X,Y");
+    const LONG dx = pixel(offset.substr(0, comma), "x"), dy = pixel(offset.substr(comma + 1), "y");
     const POINT centre = PointOf(target.substr(0, at));
     RECT box;
     desktop_.GetWindowRect(desktop_.WindowFromPoint(centre), &box);
-    return {box.left + static_cast<LONG>(Number(offset.substr(0, comma), "x")),
-            box.top + static_cast<LONG>(Number(offset.substr(comma + 1), "y"))};
+    const long long x = static_cast<long long>(box.left) + dx, y = static_cast<long long>(box.top) + dy;
+    if (x < kMinCoordinate || x > kMaxCoordinate || y < kMinCoordinate || y > kMaxCoordinate)
+      throw ScriptError(target + " is " + std::to_string(x) + "," + std::to_string(y) +
+                        ", outside the screen pixels a script may name (" + std::to_string(kMinCoordinate) +
+                        " to " + std::to_string(kMaxCoordinate) + ")");
+    return {static_cast<LONG>(x), static_cast<LONG>(y)};
   }
   if (target.find('.') == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
   std::string key;
@@ -226,16 +262,22 @@ void Script::SetProperty(const std::string& target, const std::string& value) {
   if (!c) throw ScriptError("no control '" + target.substr(0, dot) + "'");
   const std::string property = target.substr(dot + 1);
   if (!c->Enabled()) throw ScriptError(target.substr(0, dot) + " is disabled");
-  auto number = [&] { return static_cast<int>(Number(value, "the value")); };
+  // A value the control's own gestures could not give is refused, not clamped.
+  auto number = [&](int lo, int hi) {
+    return static_cast<int>(Integer(value, target, std::min(lo, hi), std::max(lo, hi)));
+  };
   if (property == "Value") {
-    if (auto* b = dynamic_cast<forms::ScrollBar*>(c)) return b->SetValue(number());
-    if (auto* s = dynamic_cast<forms::Slider*>(c)) return s->SetValue(number());
-    if (auto* k = dynamic_cast<forms::CheckBox*>(c)) return k->SetValue(number());
-    if (auto* o = dynamic_cast<forms::OptionButton*>(c)) return o->SetValue(value == "true");
+    if (auto* b = dynamic_cast<forms::ScrollBar*>(c)) return b->SetValue(number(b->Min, b->Max));
+    if (auto* s = dynamic_cast<forms::Slider*>(c)) return s->SetValue(number(s->Min, s->Max));
+    if (auto* k = dynamic_cast<forms::CheckBox*>(c)) return k->SetValue(number(0, 1));
+    if (auto* o = dynamic_cast<forms::OptionButton*>(c)) {
+      if (value != "true" && value != "false") throw ScriptError(target + " is true or false, not '" + value + "'");
+      return o->SetValue(value == "true");
+    }
   } else if (property == "Text") {
     if (auto* t = dynamic_cast<forms::TextBox*>(c)) return t->SetText(value);
   } else if (property == "ListIndex") {
-    if (auto* b = dynamic_cast<forms::ComboBox*>(c)) return b->SetListIndex(number());
+    if (auto* b = dynamic_cast<forms::ComboBox*>(c)) return b->SetListIndex(number(-1, b->ListCount() - 1));
   }
   throw ScriptError(target + " cannot be set");
 }

@@ -9,6 +9,7 @@
 
 #include "app/contour_batch.h"
 #include "app/program.h"
+#include "app/user_kml.h"
 #include "platform/earth/dem_terrain.h"
 #include "platform/earth/globe.h"
 #include "platform/earth/procedural_terrain.h"
@@ -115,12 +116,6 @@ int RunWindow(const WindowOptions& o) {
   }
 
   Desktop desktop(Clock::Kind::Real);
-  Screen screen;
-  if (std::string err = screen.Open(desktop.width(), desktop.height()); !err.empty()) {
-    std::cerr << "altimar: the window cannot be opened (" << err << ").\n"
-                 "Headless, use `altimar contour` or `altimar run SCRIPT`.\n";
-    return 2;
-  }
   earth::GlobeOptions go;
   go.camera.focusLatitude = o.globe.lat.value_or(kDefaultLat);
   go.camera.focusLongitude = o.globe.lon.value_or(kDefaultLon);
@@ -129,7 +124,22 @@ int RunWindow(const WindowOptions& o) {
   go.camera.azimuth = o.globe.azimuth.value_or(0);
   go.placement = {40, 20, 40 + 1024, 20 + 740};
   auto globe = earth::Globe::Start(desktop, terrain, go);
+  for (int k = 0; k < 2000 && globe->IsInitialized() == 0; ++k) desktop.Sleep(1);
+  // A file the globe cannot open is an error in the command line: it is
+  // reported before any window shows.
+  if (o.kml) {
+    if (std::string err = OpenUserKml(*globe, *o.kml); !err.empty()) {
+      std::cerr << "altimar: " << err << '\n';
+      return 1;
+    }
+  }
 
+  Screen screen;
+  if (std::string err = screen.Open(desktop.width(), desktop.height()); !err.empty()) {
+    std::cerr << "altimar: the window cannot be opened (" << err << ").\n"
+                 "Headless, use `altimar contour` or `altimar run SCRIPT`.\n";
+    return 2;
+  }
   bool quit = false;
   const auto started = std::chrono::steady_clock::now();
   // Every turn of any loop (the main one, a modal dialog's, a long run's
@@ -159,7 +169,6 @@ int RunWindow(const WindowOptions& o) {
     screen.Pointer(desktop.CursorShapeAt(p) == 11);
     screen.Show(desktop.ComposeScreen());
   });
-  for (int k = 0; k < 2000 && globe->IsInitialized() == 0; ++k) desktop.Sleep(1);
 
   Program program(desktop, o.globe.dir, runtime::Pcg32::FromClock().NextU32());
   program.Start();

@@ -72,15 +72,15 @@ std::vector<HWND>& Desktop::SiblingsOf(Window& w) { return Get(w.parent).childre
 RECT Desktop::ScreenRect(const Window& w) const {
   if (w.handle == kDesktopWindow) return w.rect;
   const RECT pc = ScreenClientRect(Get(w.parent));
-  return {pc.left + w.rect.left, pc.top + w.rect.top, pc.left + w.rect.right,
-          pc.top + w.rect.bottom};
+  return {Coordinate(std::int64_t{pc.left} + w.rect.left), Coordinate(std::int64_t{pc.top} + w.rect.top),
+          Coordinate(std::int64_t{pc.left} + w.rect.right), Coordinate(std::int64_t{pc.top} + w.rect.bottom)};
 }
 
 RECT Desktop::ScreenClientRect(const Window& w) const {
   if (w.handle == kDesktopWindow) return w.rect;
   const RECT r = ScreenRect(w);
-  return {r.left + w.frame.left, r.top + w.frame.top, r.right - w.frame.right,
-          r.bottom - w.frame.bottom};
+  return {Coordinate(std::int64_t{r.left} + w.frame.left), Coordinate(std::int64_t{r.top} + w.frame.top),
+          Coordinate(std::int64_t{r.right} - w.frame.right), Coordinate(std::int64_t{r.bottom} - w.frame.bottom)};
 }
 
 void Desktop::Unlink(Window& w) {
@@ -120,13 +120,13 @@ HWND Desktop::CreateWindowExA(LONG exStyle, const std::string& className, const 
   win->className = className;
   win->text = title;
   win->parent = (parent == 0 || !Find(parent)) ? kDesktopWindow : parent;
-  win->rect = {x, y, x + std::max(w, 0), y + std::max(h, 0)};
+  win->rect = Placed(x, y, w, h);
   win->style = style;
   win->exStyle = exStyle;
   win->visible = (style & WS_VISIBLE) != 0;
   win->enabled = (style & WS_DISABLED) == 0;
   win->program = program;
-  win->surface.Resize(std::max(w, 0), std::max(h, 0), 0xFFFFFF);
+  win->surface.Resize(win->rect.width(), win->rect.height(), 0xFFFFFF);
   if (proc) win->proc = RegisterWndProc(std::move(proc));
   Window& ref = *win;
   windows_.push_back(std::move(win));
@@ -274,8 +274,8 @@ bool Desktop::ClientToScreen(HWND hwnd, POINT* p) const {
   const Window* w = Find(hwnd);
   if (!w || !p) return false;
   const RECT c = ScreenClientRect(*w);
-  p->x += c.left;
-  p->y += c.top;
+  p->x = Coordinate(std::int64_t{p->x} + c.left);
+  p->y = Coordinate(std::int64_t{p->y} + c.top);
   return true;
 }
 
@@ -283,14 +283,14 @@ bool Desktop::ScreenToClient(HWND hwnd, POINT* p) const {
   const Window* w = Find(hwnd);
   if (!w || !p) return false;
   const RECT c = ScreenClientRect(*w);
-  p->x -= c.left;
-  p->y -= c.top;
+  p->x = Coordinate(std::int64_t{p->x} - c.left);
+  p->y = Coordinate(std::int64_t{p->y} - c.top);
   return true;
 }
 
 void Desktop::SetFrame(HWND hwnd, RECT insets) {
   if (Window* w = Find(hwnd)) {
-    w->frame = insets;
+    w->frame = {Extent(insets.left), Extent(insets.top), Extent(insets.right), Extent(insets.bottom)};
     screenDirty_ = true;
   }
 }
@@ -306,11 +306,8 @@ bool Desktop::SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, in
   if (!IsWindow(hwnd)) return false;
   Window& w = Get(hwnd);
   const RECT old = w.rect;
-  if (!(flags & SWP_NOMOVE)) w.rect = {x, y, x + old.width(), y + old.height()};
-  if (!(flags & SWP_NOSIZE)) {
-    w.rect.right = w.rect.left + std::max(cx, 0);
-    w.rect.bottom = w.rect.top + std::max(cy, 0);
-  }
+  const bool move = !(flags & SWP_NOMOVE), size = !(flags & SWP_NOSIZE);
+  w.rect = Placed(move ? x : old.left, move ? y : old.top, size ? cx : old.width(), size ? cy : old.height());
   if (!(flags & SWP_NOZORDER)) InsertAmongSiblings(w, insertAfter);
   if (flags & SWP_SHOWWINDOW) w.visible = true;
   if (flags & SWP_HIDEWINDOW) w.visible = false;

@@ -66,7 +66,9 @@ class Desktop {
   bool ProgramRunning(int program) const;
 
   // --- windows ---
-  // x, y relative to the parent's client area (the screen for top-level windows).
+  // x, y relative to the parent's client area (the screen for top-level
+  // windows). Any int is taken: a side is at most 4096 pixels and a
+  // position saturates far off the screen, the window keeping its size.
   HWND CreateWindowExA(LONG exStyle, const std::string& className, const std::string& title,
                        LONG style, int x, int y, int w, int h, HWND parent, int program,
                        WNDPROC proc = {});

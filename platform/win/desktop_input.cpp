@@ -36,7 +36,9 @@ void Desktop::keybd_event(BYTE vk, BYTE /*scan*/, DWORD flags, std::uintptr_t /*
   InjectKey(vk, (flags & KEYEVENTF_KEYUP) == 0);
 }
 
-void Desktop::InjectMouseMove(int x, int y) { input_.push_back({InputEvent::Move, x, y, 0, 0, false}); }
+void Desktop::InjectMouseMove(int x, int y) {
+  input_.push_back({InputEvent::Move, Coordinate(x), Coordinate(y), 0, 0, false});
+}
 void Desktop::InjectMouseButton(int vk, bool down) {
   input_.push_back({InputEvent::Button, 0, 0, vk, 0, down});
 }
@@ -185,7 +187,7 @@ void Desktop::ProcessInput(bool oneInput) {
       const Hook newest = hooks_.back();
       if (newest.proc(HC_ACTION, msg, reinterpret_cast<LPARAM>(&ev)) != 0) continue;  // swallowed
     }
-    if (e.kind == InputEvent::Move) cursor_ = ev.pt;
+    if (e.kind == InputEvent::Move) cursor_ = {Coordinate(ev.pt.x), Coordinate(ev.pt.y)};  // a hook may have moved it
     if (e.kind == InputEvent::Button && e.vk >= 0 && e.vk < 256) keys_[e.vk] = e.down ? 1 : 0;
     if (dragWindow_ != 0 && DragWindow(msg)) continue;
     DeliverMouse(msg, ev);

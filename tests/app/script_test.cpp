@@ -1,38 +1,19 @@
 // The script driver: a whole user road from a script, and the way it
 // reports failing lines.
-#include "app/script.h"
-
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
+
+#include "app/script_fixture.h"
+#include "platform/earth/globe.h"
 
 namespace altimar::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptTest : public ::testing::Test {
- protected:
-  ScriptTest() {
-    dir = fs::temp_directory_path() / ("altimar_script_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-  }
-  ~ScriptTest() override { fs::remove_all(dir); }
-  int Run(const std::string& text) {
-    out.str("");
-    err.str("");
-    app::Script script({dir.string()}, out, err);
-    std::istringstream in(text);
-    return script.Run(in, "test");
-  }
-  fs::path dir;
-  std::ostringstream out, err;
-};
+using ScriptTest = ScriptFixture;
 
 TEST_F(ScriptTest, ARoadThroughTheToolbarAndTheMenu) {
   const std::string shot = (dir / "shot.png").string();
@@ -98,6 +79,29 @@ TEST_F(ScriptTest, ContourOptionsFromTheToolbarThenApplyWithoutSampling) {
     levels.insert(std::stoi(doc.substr(at + 17)));
   ASSERT_GE(levels.size(), 3u);
   for (int l : levels) EXPECT_EQ((l - *levels.begin()) % 50, 0) << l;
+}
+
+TEST_F(ScriptTest, TheGlobeOpensAKmlFileOnceItRuns) {
+  const std::string good = Path("places.kml"), bad = Path("broken.kml");
+  std::ofstream(good) << "<kml><Document><name>Here</name><Placemark><name>A</name></Placemark></Document></kml>";
+  std::ofstream(bad) << "<kml><Document>\n<name>Here</name>\n<Placemark></Document></kml>\n";
+  ASSERT_EQ(Run("globe kml=" + good + "\nexpect globe.opened 1\n"), 0) << err.str();
+  auto places = script->globe()->GetTemporaryPlaces()->GetChildren();
+  ASSERT_EQ(places->get_Count(), 1);
+  EXPECT_EQ(places->Item(1)->get_Name(), "Here");
+
+  // The reader's message, with its line and column, ends the script.
+  EXPECT_EQ(Run("# a broken file\nglobe kml=" + bad + "\nexpect globe.opened 1\n"), 1);
+  EXPECT_EQ(err.str(), "test:2: OpenKmlFile: " + bad + ": mismatched tag at line 3, column 14\n");
+  EXPECT_TRUE(script->globe()->running());
+  EXPECT_EQ(script->globe()->GetTemporaryPlaces()->GetChildren()->get_Count(), 0);
+
+  // A folder or a device is refused before the reader is asked.
+  EXPECT_EQ(Run("globe kml=" + dir.string() + "\n"), 1);
+  EXPECT_EQ(err.str(), "test:1: " + dir.string() + " is a folder, not a file\n");
+  EXPECT_EQ(Run("globe kml=/dev/zero\n"), 1);
+  EXPECT_EQ(err.str(), "test:1: /dev/zero is not a regular file\n");
+  EXPECT_TRUE(script->globe()->openRequests().empty());
 }
 
 TEST_F(ScriptTest, FailuresNameTheirLineAndStopTheScript) {

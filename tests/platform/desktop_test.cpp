@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <vector>
 
 namespace altimar::testing {
@@ -85,6 +86,66 @@ TEST_F(DesktopTest, TheWindowUnderThePointFollowsZOrderVisibilityAndTopmost) {
   d.EnableWindow(child, false);
   EXPECT_EQ(d.WindowFromPoint({20, 20}), a);
   EXPECT_EQ(d.WindowFromPoint({1000, 700}), d.GetDesktopWindow());
+}
+
+// Any int is a coordinate a caller may pass: far-off values saturate, never
+// wrap round to the other side of the screen (UBSan checks the arithmetic).
+TEST_F(DesktopTest, ExtremeCoordinatesSaturateInsteadOfWrapping) {
+  const HWND far = Recorder("far", INT_MAX, INT_MIN, INT_MAX, INT_MAX);
+  RECT r;
+  ASSERT_TRUE(d.GetWindowRect(far, &r));
+  EXPECT_GT(r.left, 0);
+  EXPECT_LT(r.top, 0);
+  EXPECT_GE(r.width(), 0);
+  EXPECT_GE(r.height(), 0);
+  const HWND child = Recorder("child", INT_MAX, INT_MAX, 10, 10, far);
+  d.SetFrame(far, {INT_MAX, INT_MIN, INT_MAX, INT_MAX});
+  ASSERT_TRUE(d.GetWindowRect(child, &r));
+  EXPECT_GT(r.left, 0);
+  POINT p{INT_MAX, INT_MIN};
+  d.ClientToScreen(child, &p);
+  EXPECT_GT(p.x, 0);
+  EXPECT_LT(p.y, 0);
+  p = {INT_MIN, INT_MAX};
+  d.ScreenToClient(child, &p);
+  EXPECT_LT(p.x, 0);
+  EXPECT_GT(p.y, 0);
+
+  // A window moved far away and back is where it was sent; far off, it
+  // keeps its size.
+  const HWND w = Recorder("w", 0, 0, 100, 100);
+  d.MoveWindow(w, INT_MIN, INT_MAX, 100, 100, true);
+  ASSERT_TRUE(d.GetWindowRect(w, &r));
+  EXPECT_EQ(r.width(), 100);
+  EXPECT_LT(r.left, 0);
+  EXPECT_GT(r.top, 0);
+  EXPECT_EQ(d.WindowFromPoint({50, 50}), d.GetDesktopWindow());
+  d.MoveWindow(w, 0, 0, 100, 100, true);
+  EXPECT_EQ(d.WindowFromPoint({50, 50}), w);
+
+  // The pointer goes far off and no window gets the move; a window dragged
+  // by its caption goes to that side, then comes back onto the screen.
+  log.clear();
+  d.InjectMouseMove(INT_MIN, INT_MIN);
+  d.DoEvents();
+  EXPECT_TRUE(log.empty());
+  d.GetCursorPos(&p);
+  EXPECT_LT(p.x, 0);
+  d.InjectMouseMove(50, 50);
+  d.DoEvents();
+  d.SendMessageA(w, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  d.InjectMouseMove(INT_MIN, INT_MIN);
+  d.DoEvents();
+  ASSERT_TRUE(d.GetWindowRect(w, &r));
+  EXPECT_LT(r.right, 0);
+  d.InjectMouseMove(INT_MAX, INT_MAX);
+  d.InjectMouseMove(50, 50);
+  d.InjectMouseButton(VK_LBUTTON, false);
+  d.DoEvents();
+  ASSERT_TRUE(d.GetWindowRect(w, &r));
+  EXPECT_EQ(r.width(), 100);
+  EXPECT_GT(r.right, 0);
+  EXPECT_LT(r.left, d.width());
 }
 
 TEST_F(DesktopTest, MessagesAreSentPostedAndPassedOnBySubclassing) {
