@@ -8,6 +8,7 @@
 #include "app/script.h"
 #include "app/terminal_progress.h"
 #include "app/window_front_end.h"
+#include "platform/runtime/partial_files.h"
 
 namespace {
 
@@ -125,6 +126,10 @@ int main(int argc, char** argv) {
   run->add_option("--dir", scriptSettings.dir, "program folder where documents go (default .)");
   CLI11_PARSE(app, argc, argv);
 
+  // A headless run ended by Ctrl+C or kill leaves no half-written document
+  // behind. The window keeps the display library's own handling, which
+  // closes it as the close button does.
+  if (run->parsed() || contour) altimar::runtime::RemovePartialFilesOnSignals();
   if (run->parsed()) {
     altimar::app::Script script(scriptSettings, std::cout, std::cerr);
     if (scriptPath == "-") return script.Run(std::cin, "stdin");
