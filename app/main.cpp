@@ -23,7 +23,7 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
       "is the DEM's own cells instead.");
   cmd->callback([&chosen] { chosen = true; });
 
-  cmd->add_option("--dem", o.dem,
+  auto* dem = cmd->add_option("--dem", o.dem,
                   "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
                   "takes its cell centres, resampled to at most 999 per side")
       ->check(CLI::ExistingFile);
@@ -34,8 +34,10 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
            if (auto e = altimar::app::ParseWindow(s, w); !e.empty()) throw CLI::ValidationError(e);
            o.window = w;
          },
-         "grid window W,S,E,N in degrees (default: the Alpine window, or the DEM's extent)")
-      ->type_name("W,S,E,N");
+         "the part of the DEM to contour, W,S,E,N in degrees (default: the DEM's extent); needs "
+         "--dem, and is refused with a camera option or --screenshot, which contour the globe's view")
+      ->type_name("W,S,E,N")
+      ->needs(dem);
   cmd->add_option("--cols", o.cols, "grid columns, west to east (default 20, or the DEM's)")
       ->check(CLI::Range(2, 999));
   cmd->add_option("--rows", o.rows, "grid rows, south to north (default 20, or the DEM's)")
