@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <mutex>
 
@@ -142,8 +143,31 @@ std::string IdentifyDem(const std::string& path, std::string& driver) {
   return {};
 }
 
+// The files GDAL reads beside a raster (.aux.xml, .prj, .hdr, world files,
+// ...) are named like it up to its first dot. One that is a pipe or a device
+// would make GDAL wait forever or read without end.
+std::string SpecialFileBeside(const std::string& path) {
+  if (Lower(path).rfind("/vsi", 0) == 0) return {};
+  namespace fs = std::filesystem;
+  const fs::path p(path);
+  const std::string name = Lower(p.filename().string());
+  const std::string stem = name.substr(0, name.find('.'));
+  std::error_code ec;
+  fs::directory_iterator it(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
+  for (int seen = 0; !ec && it != fs::directory_iterator() && seen < 100000; it.increment(ec), ++seen) {
+    const std::string other = Lower(it->path().filename().string());
+    if (other == name || other.rfind(stem, 0) != 0) continue;
+    std::error_code statError;
+    const fs::file_status st = fs::status(it->path(), statError);
+    if (fs::is_fifo(st) || fs::is_character_file(st) || fs::is_block_file(st) || fs::is_socket(st))
+      return "'" + it->path().string() + "' beside it is a pipe or a device, which GDAL would read";
+  }
+  return {};
+}
+
 // Overview and mask files GDAL may open beside a raster, with any format.
 std::string CheckBeside(const std::string& path) {
+  if (auto why = SpecialFileBeside(path); !why.empty()) return why;
   for (const char* ext : {".ovr", ".OVR", ".msk", ".MSK"}) {
     std::string side = path;
     for (int depth = 0; depth < 3; ++depth) {

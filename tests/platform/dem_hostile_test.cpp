@@ -169,10 +169,18 @@ TEST_F(DemHostileTest, AVrtMosaicOfLocalTilesIsReadAndNothingElse) {
   WriteText(dir / "device.vrt", Vrt(10, 10, {{"/dev/zero", 0}}));
   ExpectRefused((dir / "device.vrt").string(), "not a regular file");
   ASSERT_EQ(::mkfifo((dir / "pipe.tif").c_str(), 0600), 0);
-  WriteText(dir / "pipe.vrt", Vrt(10, 10, {{"pipe.tif", 0}}));
-  ExpectRefused((dir / "pipe.vrt").string(), "not a regular file");
+  WriteText(dir / "fifo_source.vrt", Vrt(10, 10, {{"pipe.tif", 0}}));
+  ExpectRefused((dir / "fifo_source.vrt").string(), "not a regular file");
   ExpectRefused((dir / "pipe.tif").string(), "not a regular file");
   ExpectRefused(dir.string(), "not a regular file");
+  // GDAL reads files named like a tile beside it: one that is a pipe would hang.
+  ASSERT_EQ(::mkfifo((dir / "b.tif.aux.xml").c_str(), 0600), 0);
+  ExpectRefused((dir / "mosaic.vrt").string(), "b.tif.aux.xml' beside it is a pipe");
+  ExpectRefused((dir / "b.tif").string(), "is a pipe or a device");
+  fs::remove(dir / "b.tif.aux.xml");
+  fs::create_symlink("/dev/zero", dir / "b.prj");
+  ExpectRefused((dir / "b.tif").string(), "b.prj' beside it is a pipe or a device");
+  fs::remove(dir / "b.prj");
   // A VRT that names itself, and Python.
   WriteText(dir / "loop.vrt", Vrt(10, 10, {{"loop.vrt", 0}}));
   ExpectRefused((dir / "loop.vrt").string(), "nested more than");
@@ -195,7 +203,7 @@ TEST_F(DemHostileTest, AVrtMosaicOfLocalTilesIsReadAndNothingElse) {
 TEST_F(DemHostileTest, RastersTooLargeToReadAreRefusedBeforeAnyCellIsRead) {
   // 500000 x 500000 cells in a few hundred kilobytes: every tile is empty.
   auto* drv = GetGDALDriverManager()->GetDriverByName("GTiff");
-  const char* opts[] = {"TILED=YES", "SPARSE_OK=TRUE", "COMPRESS=DEFLATE", "BIGTIFF=YES", nullptr};
+  const char* opts[] = {"TILED=YES", "BLOCKXSIZE=4096", "BLOCKYSIZE=4096", "SPARSE_OK=TRUE", nullptr};
   GDALDataset* ds = drv->Create((dir / "huge.tif").c_str(), 500000, 500000, 1, GDT_Float32,
                                 const_cast<char**>(opts));
   ASSERT_NE(ds, nullptr);
