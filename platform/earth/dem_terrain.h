@@ -16,7 +16,8 @@
 //   (VRTRawRasterBand, which read any file as cells), Python pixel functions
 //   and warped or pansharpened VRTs are refused.
 // - An overview or mask file beside the DEM or a source (x.tif.ovr,
-//   x.tif.msk) must be a GeoTIFF; an ERDAS .aux file beside it is refused.
+//   x.tif.msk) must be a GeoTIFF; an ERDAS .aux file beside it is refused,
+//   and so is a pipe or device named like it (x.prj, x.tif.aux.xml, ...).
 // - Reading costs at most kMaxDemCells cells: the raster (all VRT sources
 //   together) may have no more, and is read at full resolution window by
 //   window, each block once, then kept decimated to maxSide a side. No
