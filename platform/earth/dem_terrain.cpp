@@ -6,7 +6,9 @@
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogr_srs_api.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 
 #include <algorithm>
 #include <cmath>
@@ -111,6 +113,16 @@ std::string NotLocalFile(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return "no such file";
   if (!S_ISREG(st.st_mode)) return "it is not a regular file (a folder, device or pipe)";
+  // The kernel's files look regular but may block a read (/proc/kmsg).
+  struct statfs fsInfo;
+  if (::statfs(path.c_str(), &fsInfo) == 0) {
+    const unsigned long kKernelFileSystems[] = {PROC_SUPER_MAGIC,    SYSFS_MAGIC,        DEBUGFS_MAGIC,
+                                                TRACEFS_MAGIC,       SECURITYFS_MAGIC,   CGROUP_SUPER_MAGIC,
+                                                CGROUP2_SUPER_MAGIC, BPF_FS_MAGIC};
+    for (unsigned long kernel : kKernelFileSystems)
+      if (static_cast<unsigned long>(fsInfo.f_type) == kernel)
+        return "it is a file of the kernel (/proc, /sys), not a DEM";
+  }
   return {};
 }
 
@@ -144,14 +156,15 @@ std::string IdentifyDem(const std::string& path, std::string& driver) {
 }
 
 // The files GDAL reads beside a raster (.aux.xml, .prj, .hdr, world files,
-// ...) are named like it up to its first dot. One that is a pipe or a device
-// would make GDAL wait forever or read without end.
-std::string SpecialFileBeside(const std::string& path) {
+// ...) are named like it up to its first dot; an ESRI binary grid is a
+// whole folder. One that is a pipe or a device would make GDAL wait forever
+// or read without end.
+std::string SpecialFileBeside(const std::string& path, const std::string& driver) {
   if (Lower(path).rfind("/vsi", 0) == 0) return {};
   namespace fs = std::filesystem;
   const fs::path p(path);
   const std::string name = Lower(p.filename().string());
-  const std::string stem = name.substr(0, name.find('.'));
+  const std::string stem = driver == "AIG" ? std::string() : name.substr(0, name.find('.'));
   std::error_code ec;
   fs::directory_iterator it(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
   for (int seen = 0; !ec && it != fs::directory_iterator() && seen < 100000; it.increment(ec), ++seen) {
@@ -166,8 +179,8 @@ std::string SpecialFileBeside(const std::string& path) {
 }
 
 // Overview and mask files GDAL may open beside a raster, with any format.
-std::string CheckBeside(const std::string& path) {
-  if (auto why = SpecialFileBeside(path); !why.empty()) return why;
+std::string CheckBeside(const std::string& path, const std::string& driver) {
+  if (auto why = SpecialFileBeside(path, driver); !why.empty()) return why;
   for (const char* ext : {".ovr", ".OVR", ".msk", ".MSK"}) {
     std::string side = path;
     for (int depth = 0; depth < 3; ++depth) {
@@ -211,7 +224,7 @@ std::string CheckSource(const std::string& path, int depth, VrtBudget& budget) {
   if (auto why = NotLocalFile(path); !why.empty()) return why;
   std::string driver;
   if (auto why = IdentifyDem(path, driver); !why.empty()) return why;
-  if (auto why = CheckBeside(path); !why.empty()) return why;
+  if (auto why = CheckBeside(path, driver); !why.empty()) return why;
   if (driver == "VRT") return CheckVrt(path, depth + 1, budget);
   std::string why;
   budget.cells += RasterCells(path, driver, why);
@@ -375,7 +388,7 @@ std::unique_ptr<DemTerrain> DemTerrain::Open(const std::string& path, int maxSid
   if (auto why = NotLocalFile(path); !why.empty()) throw DemError("cannot open " + what + ": " + why);
   std::string driver;
   if (auto why = IdentifyDem(path, driver); !why.empty()) throw DemError("cannot open " + what + ": " + why);
-  if (auto why = CheckBeside(path); !why.empty()) throw refuse(why);
+  if (auto why = CheckBeside(path, driver); !why.empty()) throw refuse(why);
   VrtBudget budget;
   if (driver == "VRT") {
     if (auto why = CheckVrt(path, 0, budget); !why.empty()) throw refuse(why);

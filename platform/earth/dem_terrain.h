@@ -5,8 +5,9 @@
 // A DEM comes from outside, so what GDAL may do with it is kept narrow:
 // - Only local files: a network address (http://, ftp://, ...), a GDAL
 //   virtual file system other than /vsimem/ (/vsicurl/, /vsis3/, /vsizip/,
-//   ...) or anything that is not a regular file (a folder, device, FIFO) is
-//   refused, and GDAL itself is set never to reach the network.
+//   ...) or anything that is not a regular file (a folder, device, FIFO, a
+//   kernel file under /proc or /sys) is refused, and GDAL itself is set
+//   never to reach the network.
 // - Only DEM formats (kDemFormats below): no network services, no formats
 //   whose header names a data file anywhere, no containers that can link to
 //   other files.

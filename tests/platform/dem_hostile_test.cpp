@@ -173,6 +173,8 @@ TEST_F(DemHostileTest, AVrtMosaicOfLocalTilesIsReadAndNothingElse) {
   ExpectRefused((dir / "fifo_source.vrt").string(), "not a regular file");
   ExpectRefused((dir / "pipe.tif").string(), "not a regular file");
   ExpectRefused(dir.string(), "not a regular file");
+  WriteText(dir / "kernel.vrt", Vrt(10, 10, {{"/proc/self/status", 0}}));
+  ExpectRefused((dir / "kernel.vrt").string(), "a file of the kernel");
   // GDAL reads files named like a tile beside it: one that is a pipe would hang.
   ASSERT_EQ(::mkfifo((dir / "b.tif.aux.xml").c_str(), 0600), 0);
   ExpectRefused((dir / "mosaic.vrt").string(), "b.tif.aux.xml' beside it is a pipe");
