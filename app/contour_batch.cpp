@@ -261,7 +261,8 @@ ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& deskto
       !err.empty())
     return Fail(r, err);
   if (!GridHasHeights(c))
-    return Fail(r, "the window has no heights in " + *o.dem + ": every grid node falls on no-data or outside it");
+    return Fail(r, "no grid node has a height in " + *o.dem + (o.window ? " inside the window" : "") +
+                       ": every node falls on no-data or outside the DEM");
 
   r.cols = plan.cols;
   r.rows = plan.rows;

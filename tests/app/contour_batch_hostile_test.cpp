@@ -110,7 +110,7 @@ TEST_F(ContourBatchHostileTest, AWindowIsOnlyTakenWhereItIsUsed) {
   // A window over the grid's no-data corner has nothing to contour.
   o.screenshot.reset();
   o.window = contour::GridWindow{10.1, 46.1, 10.9, 46.9};
-  ExpectRefused(o, "the window has no heights");
+  ExpectRefused(o, "no grid node has a height in " + *o.dem + " inside the window");
 }
 
 TEST_F(ContourBatchHostileTest, DemsThatAreRefusedSayWhy) {
