@@ -9,6 +9,7 @@
 
 #include "contour/contour_command.h"
 #include "contour/grid_fill.h"
+#include "app/output_paths.h"
 #include "app/program.h"
 #include "host/mouse_hooks.h"
 #include "platform/earth/dem_terrain.h"
@@ -66,6 +67,24 @@ void ApplySettings(const ContourOptions& o, contour::Contour& c) {
   if (o.highColor) c.HighColor = *o.highColor;
   // No sampling comes first: the run owns the whole progress bar.
   c.RetraceOnly = true;
+}
+
+// --window picks a part of the DEM's cells; the camera options and the
+// screenshot contour the globe's view instead, where it would be ignored.
+std::string CheckWindow(const ContourOptions& o) {
+  if (!o.window) return {};
+  if (!o.dem) return "--window needs --dem: it picks a part of the DEM's cells";
+  if (o.HasCamera() || o.screenshot)
+    return "--window cannot go with a camera option or --screenshot, which contour the globe's view";
+  return {};
+}
+
+// Whether any grid node holds a height.
+bool GridHasHeights(contour::Contour& c) {
+  for (int j = 0; j < c.GridRows; ++j)
+    for (int i = 0; i < c.GridCols; ++i)
+      if (c.Heights(i, j) < contour::kNoDataThreshold) return true;
+  return false;
 }
 
 ContourBatchResult Fail(ContourBatchResult r, std::string message) {
@@ -201,6 +220,9 @@ ContourBatchResult SampleAndContour(const ContourOptions& o, win::Desktop& deskt
 ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& desktop,
                                    contour::ProgressBar* progress) {
   ContourBatchResult r;
+  // Every output and option is checked before anything is read or written.
+  if (auto err = CheckContourOutputs(o); !err.empty()) return Fail(r, err);
+  if (auto err = CheckWindow(o); !err.empty()) return Fail(r, err);
   std::shared_ptr<const earth::TerrainSource> terrain;
   GridPlan plan{kDefaultWindow, o.cols.value_or(contour::kContourDefaults.gridCols),
                 o.rows.value_or(contour::kContourDefaults.gridRows)};
@@ -217,9 +239,6 @@ ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& deskto
     terrain = std::make_shared<earth::ProceduralTerrain>();
   }
 
-  std::error_code ec;
-  if (!std::filesystem::is_directory(o.dir, ec))
-    return Fail(r, "the folder '" + o.dir + "' does not exist");
   if (!o.dem || o.HasCamera() || o.screenshot)
     return SampleAndContour(o, desktop, std::move(terrain), progress);
   const std::string path = (std::filesystem::path(o.dir) / "contour.kml").string();
@@ -241,6 +260,9 @@ ContourBatchResult RunContourBatch(const ContourOptions& o, win::Desktop& deskto
                                    });
       !err.empty())
     return Fail(r, err);
+  if (!GridHasHeights(c))
+    return Fail(r, "no grid node has a height in " + *o.dem + (o.window ? " inside the window" : "") +
+                       ": every node falls on no-data or outside the DEM");
 
   r.cols = plan.cols;
   r.rows = plan.rows;

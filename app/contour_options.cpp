@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "contour/level_list.h"
+
 namespace altimar::app {
 namespace {
 
@@ -13,11 +15,26 @@ bool ParseInt(std::string_view s, int& out) {
 }
 
 bool ParseDouble(std::string_view s, double& out) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  if (s.size() > 1 && s.front() == '+' && s[1] != '-') s.remove_prefix(1);
   auto r = std::from_chars(s.data(), s.data() + s.size(), out);
   return r.ec == std::errc() && r.ptr == s.data() + s.size() && !s.empty() && std::isfinite(out);
+}
+
+// The command line takes only complete numbers as list pieces, where the
+// contour dialog reads the number each piece starts with: a mistyped level
+// on the command line is refused rather than read as 0.
+std::string CheckLevelList(const std::string& list) {
+  const auto pieces = contour::SplitLevelList(list);
+  if (pieces.empty()) return "--levels list:a,b,c needs at least one level";
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    double d = 0;
+    if (!ParseDouble(pieces[k], d))
+      return "--levels list: piece " + std::to_string(k + 1) + " '" + std::string(pieces[k]) +
+             "' is not a finite number (levels are separated by commas, '.' is the decimal point)";
+  }
+  return {};
 }
 
 }  // namespace
@@ -43,6 +60,7 @@ std::string ParseLevels(const std::string& text, LevelSetting& out) {
     return {};
   }
   if (kind == "list" && colon != std::string::npos) {
+    if (auto err = CheckLevelList(value); !err.empty()) return err;
     out.mode = 2;
     out.list = value;  // read exactly as the level list is read
     return {};

@@ -6,6 +6,7 @@
 #include "app/script.h"
 #include "app/terminal_progress.h"
 #include "app/window_front_end.h"
+#include "platform/runtime/partial_files.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
       "is the DEM's own cells instead.");
   cmd->callback([&chosen] { chosen = true; });
 
-  cmd->add_option("--dem", o.dem,
+  auto* dem = cmd->add_option("--dem", o.dem,
                   "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
                   "takes its cell centres, resampled to at most 999 per side")
       ->check(CLI::ExistingFile);
@@ -31,8 +32,10 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
            if (auto e = altimar::app::ParseWindow(s, w); !e.empty()) throw CLI::ValidationError(e);
            o.window = w;
          },
-         "grid window W,S,E,N in degrees (default: the Alpine window, or the DEM's extent)")
-      ->type_name("W,S,E,N");
+         "the part of the DEM to contour, W,S,E,N in degrees (default: the DEM's extent); needs "
+         "--dem, and is refused with a camera option or --screenshot, which contour the globe's view")
+      ->type_name("W,S,E,N")
+      ->needs(dem);
   cmd->add_option("--cols", o.cols, "grid columns, west to east (default 20, or the DEM's)")
       ->check(CLI::Range(2, 999));
   cmd->add_option("--rows", o.rows, "grid rows, south to north (default 20, or the DEM's)")
@@ -112,6 +115,10 @@ int main(int argc, char** argv) {
   run->add_option("--dir", scriptSettings.dir, "program folder where documents go (default .)");
   CLI11_PARSE(app, argc, argv);
 
+  // A headless run ended by Ctrl+C or kill leaves no half-written document
+  // behind. The window keeps the display library's own handling, which
+  // closes it as the close button does.
+  if (run->parsed() || contour) altimar::runtime::RemovePartialFilesOnSignals();
   if (run->parsed()) {
     altimar::app::Script script(scriptSettings, std::cout, std::cerr);
     if (scriptPath == "-") return script.Run(std::cin, "stdin");

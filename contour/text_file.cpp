@@ -24,6 +24,7 @@ TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {
     tempPath_.clear();
     return;
   }
+  partial_ = std::make_unique<runtime::PartialFileGuard>(tempPath_);
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     ::close(fd);
@@ -49,6 +50,7 @@ void TextFileWriter::Abandon() {
     ::unlink(tempPath_.c_str());
     tempPath_.clear();
   }
+  partial_.reset();
 }
 
 void TextFileWriter::Write(std::string_view text) {
@@ -76,6 +78,7 @@ bool TextFileWriter::Commit() {
     return false;
   }
   tempPath_.clear();
+  partial_.reset();
   return true;
 }
 
@@ -85,6 +88,8 @@ void TextFileWriter::MoveIntoPlace() {
   // would be just as safe, but makes some file systems (ext4) flush the new
   // file to disk at once, which costs more than writing it did.
   const std::string aside = tempPath_ + ".old";
+  // A signal between the two renames puts the earlier file back.
+  runtime::PartialFileGuard putBack(aside, path_);
   struct stat st;
   const bool replaceable =
       ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));

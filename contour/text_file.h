@@ -1,13 +1,17 @@
 // Writing a text file in single-byte form, piece by piece, so that a large
 // document is never held twice. The file appears only when complete: it is
 // written under a temporary name beside the target and renamed over it, so
-// a failed write leaves the earlier file as it was.
+// a failed write leaves the earlier file as it was, and so does a run ended
+// by SIGINT or SIGTERM once RemovePartialFilesOnSignals is installed.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/runtime/partial_files.h"
 
 namespace altimar::contour {
 
@@ -33,6 +37,7 @@ class TextFileWriter {
 
   std::string path_, tempPath_;
   std::FILE* file_ = nullptr;
+  std::unique_ptr<runtime::PartialFileGuard> partial_;  // the temporary file
   std::string error_;
   std::uint64_t bytes_ = 0;
 };

@@ -1,9 +1,35 @@
-// Terrain from a DEM file read with GDAL (GeoTIFF, SRTM HGT, ESRI ASCII grid,
-// and whatever else GDAL opens as a raster). Heights are interpolated
+// Terrain from a DEM file read with GDAL. Heights are interpolated
 // bilinearly between cell centres; nodata cells, NaN and points outside the
 // raster give no data.
+//
+// A DEM comes from outside, so what GDAL may do with it is kept narrow:
+// - Only local files: a network address (http://, ftp://, ...), a GDAL
+//   virtual file system other than /vsimem/ (/vsicurl/, /vsis3/, /vsizip/,
+//   ...) or anything that is not a regular file (a folder, device, FIFO, a
+//   kernel file under /proc or /sys) is refused, and GDAL itself is set
+//   never to reach the network.
+// - Only DEM formats (kDemFormats below): no network services, no formats
+//   whose header names a data file anywhere, no containers that can link to
+//   other files.
+// - A VRT may combine only local rasters in those formats: every
+//   SourceFilename or SourceDataset must pass the same rules (nested VRTs at
+//   most kMaxVrtDepth deep, kMaxVrtSources sources in all); raw bands
+//   (VRTRawRasterBand, which read any file as cells), Python pixel functions
+//   and warped or pansharpened VRTs are refused.
+// - An overview or mask file beside the DEM or a source (x.tif.ovr,
+//   x.tif.msk) must be a GeoTIFF; an ERDAS .aux file beside it is refused,
+//   and so is a pipe or device named like it (x.prj, x.tif.aux.xml, ...).
+// - Reading costs at most kMaxDemCells cells: the raster (all VRT sources
+//   together) may have no more, and is read at full resolution window by
+//   window, each block once, then kept decimated to maxSide a side. No
+//   overview is read.
+// - Georeferencing must put the raster on the Earth, and a raster with no
+//   heights at all is refused.
+// GDAL's own messages never reach the terminal: the first failure goes into
+// the DemError.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -27,10 +53,21 @@ struct CellCentreGrid {
   double west = 0, east = 0, south = 0, north = 0;
 };
 
+// The formats read, by GDAL driver name.
+inline constexpr const char* kDemFormats[] = {
+    "GTiff", "VRT",  "AAIGrid", "GRASSASCIIGrid", "SRTMHGT", "DTED",     "USGSDEM",
+    "AIG",   "EHdr", "ENVI",    "SAGA",           "GSAG",    "GSBG",     "GS7BG",
+    "BT",    "XYZ",  "ISG",     "ACE2",           "NWT_GRD", "ZMap",     "HF2",
+    "Leveller", "Terragen", "GXF", "RST", "KRO",  "RRASTER", "SIGDEM",   "NGSGEOID",
+    "GTX",   "BYN"};
+inline constexpr std::int64_t kMaxDemCells = std::int64_t{16384} * 16384;
+inline constexpr int kMaxVrtDepth = 4;
+inline constexpr int kMaxVrtSources = 1024;
+
 class DemTerrain final : public TerrainSource {
  public:
   // Opens and loads band 1. Throws DemError. Rasters above maxSide cells on a
-  // side are read decimated to maxSide.
+  // side are kept decimated to maxSide (nearest cell).
   static std::unique_ptr<DemTerrain> Open(const std::string& path, int maxSide = 8192);
   ~DemTerrain() override;
 
