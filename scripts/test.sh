@@ -49,10 +49,12 @@ scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DALTIMAR_FUZZ=ON \
 seconds="${FUZZ_SECONDS:-20}"
 for target in level_list dem dem_vrt kml_places kml_parts bmp html svg script; do
   mkdir -p "$work/$target"
-  seeds=(fuzz/corpus/"$target")
-  [ "$target" = dem ] && seeds+=(tests/data/dem)
-  [ "$target" = kml_places ] && seeds+=(tests/data/kml)
-  [ "$target" = kml_parts ] && seeds+=(fuzz/corpus/kml_places tests/data/kml)
+  # Absolute paths: a fuzzer may change its current folder (the script
+  # fuzzer runs in a program folder of its own).
+  seeds=("$PWD/fuzz/corpus/$target")
+  [ "$target" = dem ] && seeds+=("$PWD/tests/data/dem")
+  [ "$target" = kml_places ] && seeds+=("$PWD/tests/data/kml")
+  [ "$target" = kml_parts ] && seeds+=("$PWD/fuzz/corpus/kml_places" "$PWD/tests/data/kml")
   echo "-- fuzz_$target, ${seconds}s"
   ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -print_final_stats=0 "$work/$target" "${seeds[@]}" 2>&1 | tail -n 1
