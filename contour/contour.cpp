@@ -15,34 +15,33 @@ Contour::Contour(win::Desktop& desktop, runtime::Random& random)
   progressBar_ = &detachedBar_;
 }
 
-void Contour::SetStartupDefaults() {
+// The values start-up and the dialog share.
+void Contour::SetSharedDefaults() {
   const ContourDefaults& d = kContourDefaults;
   GridCols = d.gridCols;
   GridRows = d.gridRows;
-  LevelMode = d.startupLevelMode;
   NumLevels = d.numLevels;
   LevelList = d.levelList;
-  LabelContours = d.labelContours;
   LineWidth = d.lineWidth;
   LineOpacity = d.lineOpacity;
   LowColor = d.lowColor;
   HighColor = d.highColor;
+}
+
+void Contour::SetStartupDefaults() {
+  const ContourDefaults& d = kContourDefaults;
+  SetSharedDefaults();
+  LevelMode = d.startupLevelMode;
+  LabelContours = d.labelContours;
   GridReady = false;
   GESettleMs = d.geSettleMs;
 }
 
 void Contour::SetDialogDefaults() {
   const ContourDefaults& d = kContourDefaults;
-  GridCols = d.gridCols;
-  GridRows = d.gridRows;
+  SetSharedDefaults();
   LevelMode = d.dialogLevelMode;
-  NumLevels = d.numLevels;
   LevelInterval = d.dialogLevelInterval;
-  LevelList = d.levelList;
-  LineWidth = d.lineWidth;
-  LineOpacity = d.lineOpacity;
-  LowColor = d.lowColor;
-  HighColor = d.highColor;
   SamplingMode = d.samplingMode;
   SampleDelayMs = d.sampleDelayMs;
   ShowProgress = d.dialogShowProgress;

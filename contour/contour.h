@@ -133,6 +133,7 @@ class Contour {
   host::ApplicationGE objGE;
 
  private:
+  void SetSharedDefaults();
   static std::size_t Index(int i, int j) {
     return static_cast<std::size_t>(j) * kRowStride + static_cast<std::size_t>(i);
   }
