@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake clang pkg-config
-  libgdal-dev libcli11-dev libexpat1-dev libfreetype-dev libpng-dev fonts-dejavu-core libsdl2-dev
+  libgdal-dev libcli11-dev libexpat1-dev libshp-dev libsqlite3-dev libfreetype-dev libpng-dev fonts-dejavu-core libsdl2-dev
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -1,0 +1,198 @@
+// A table and recordset database layer in the manner of DAO, on SQLite.
+//
+// A database is one SQLite file. Tables are made from a TableDef (fields of
+// DAO's types, in order, and single-column indexes); a table recordset walks
+// the rows of one table in insertion order, or in the order of an index once
+// one is chosen, and edits them through a copy buffer (AddNew or Edit, field
+// assignments, Update). Identifiers are always quoted and values always
+// bound: no name or value is pasted into SQL text. Text compares as DAO's
+// did, without regard to case.
+//
+// Writes between BeginTrans and CommitTrans go to the file in one
+// transaction; outside a transaction every Update is a transaction of its
+// own, so importers and edit operations bracket their writes.
+//
+// Failures throw DaoError with a message naming the operation and, where
+// there is one, SQLite's own message.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace altimar::dao {
+
+class DaoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// DAO's field types (the numbers are DAO's own DataTypeEnum values).
+enum class DataType : int {
+  Boolean = 1,  // stored as 0 or -1; reads back as integer -1 / 0
+  Byte = 2,     // 0..255
+  Integer = 3,  // 16-bit signed
+  Long = 4,     // 32-bit signed
+  Double = 7,
+  Text = 10,    // up to `size` characters (255 when no size is given)
+  Memo = 12,    // text without a size
+};
+
+struct FieldDef {
+  std::string name;
+  DataType type = DataType::Text;
+  int size = 0;                // Text only: the most characters kept; 0 = 255
+  bool autoIncrement = false;  // Long only: numbered from 1 by the engine
+};
+
+struct IndexDef {
+  std::string name;
+  std::string field;  // one column
+  bool primary = false;
+  bool unique = false;
+};
+
+struct TableDef {
+  std::string name;
+  std::vector<FieldDef> fields;
+  std::vector<IndexDef> indexes;
+};
+
+// A field value: Null, a whole number, a double or a text.
+using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+// The value as DAO would show it in a text box: Null is "", numbers as
+// written by the number rules of the program ("." as the point).
+std::string ValueText(const Value& v);
+
+// Seek comparisons: "=", ">", "<", ">=", "<=".
+enum class Comparison { Equal, Greater, Less, GreaterOrEqual, LessOrEqual };
+// Parses one of the five comparison texts; throws DaoError for any other.
+Comparison ParseComparison(std::string_view text);
+
+class Recordset;
+
+class Database {
+ public:
+  // Creates a new database file; fails when a file exists at the path.
+  static std::unique_ptr<Database> CreateDatabase(const std::string& path);
+  // Opens an existing database file for reading and writing.
+  static std::unique_ptr<Database> OpenDatabase(const std::string& path);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Creates the table with its fields and indexes (DAO: TableDefs.Append).
+  void CreateTable(const TableDef& def);
+  std::vector<std::string> TableNames() const;
+  // The fields of a table as created.
+  std::vector<FieldDef> Fields(const std::string& table) const;
+
+  // A table-type recordset over the whole table, positioned on its first
+  // row (EOF and BOF both true when the table is empty).
+  std::unique_ptr<Recordset> OpenRecordset(const std::string& table);
+
+  void BeginTrans();
+  void CommitTrans();
+  void Rollback();
+  bool InTransaction() const;
+
+  // Closes the file; recordsets opened from it must be closed or destroyed
+  // before. Closing twice is harmless.
+  void Close();
+  bool IsOpen() const;
+  const std::string& Name() const;
+
+  struct Impl;
+
+ private:
+  explicit Database(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+  friend class Recordset;
+};
+
+class Recordset {
+ public:
+  ~Recordset();
+  Recordset(const Recordset&) = delete;
+  Recordset& operator=(const Recordset&) = delete;
+
+  // --- position ---
+  std::int64_t RecordCount() const;
+  bool EOF_() const;  // DAO's EOF; the macro EOF rules out the plain name
+  bool BOF() const;
+  void MoveFirst();
+  void MoveLast();
+  void MoveNext();      // past the last row: EOF
+  void MovePrevious();  // before the first row: BOF
+  void Move(std::int64_t rows);
+  // 0-based position of the current row in the recordset's order; -1 at
+  // EOF or BOF. Setting it moves there (out of range: DaoError).
+  std::int64_t AbsolutePosition() const;
+  void SetAbsolutePosition(std::int64_t position);
+  // A bookmark names the current row; going back to it finds the row
+  // wherever it now stands in the order.
+  using BookmarkType = std::int64_t;
+  BookmarkType Bookmark() const;
+  void SetBookmark(BookmarkType bookmark);
+
+  // --- index and seek ---
+  // Orders the recordset by the named index ("" for insertion order).
+  void SetIndex(const std::string& indexName);
+  const std::string& Index() const;
+  // Finds a row of the current index by comparison with key: "=", ">=", ">"
+  // search forward from the start of the index for the first row that
+  // satisfies the comparison; "<", "<=" search backward from its end.
+  // NoMatch() tells whether one was found; without a match the position is
+  // undefined, as in DAO (here: EOF).
+  void Seek(Comparison comparison, const Value& key);
+  void Seek(std::string_view comparison, const Value& key) { Seek(ParseComparison(comparison), key); }
+  bool NoMatch() const;
+
+  // --- fields ---
+  int FieldCount() const;
+  const std::string& FieldName(int position) const;
+  DataType FieldType(int position) const;
+  // Position of a field by name, case-insensitively; -1 when there is none.
+  int FieldIndex(std::string_view name) const;
+  // The current row's value (or the copy buffer's during AddNew / Edit).
+  // No current row: DaoError ("No current record.").
+  Value Get(int position) const;
+  Value Get(std::string_view name) const;
+  // Assigns to the copy buffer; only between AddNew or Edit and Update.
+  // A value is converted to the field's type (texts of numbers become
+  // numbers, numbers of a Text field become texts); a value the type cannot
+  // hold (text that is no number, 300 for a Byte, a text longer than the
+  // field's size) throws DaoError.
+  void Set(int position, const Value& value);
+  void Set(std::string_view name, const Value& value);
+
+  // --- editing ---
+  void AddNew();  // copy buffer of defaults (Null; auto-increment filled at Update)
+  void Edit();    // copy buffer of the current row
+  // Writes the copy buffer. After AddNew the current row stays the one
+  // before AddNew (DAO's rule); after Edit it is the edited row.
+  void Update();
+  void CancelUpdate();
+  // Deletes the current row; the position stays on the deleted row until
+  // the next move (reading its fields then throws DaoError).
+  void Delete();
+  enum class EditMode { None, Edit, Add };
+  EditMode GetEditMode() const;
+
+  void Close();
+
+  struct Impl;
+
+ private:
+  explicit Recordset(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+  friend class Database;
+};
+
+}  // namespace altimar::dao
