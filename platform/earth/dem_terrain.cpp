@@ -415,9 +415,15 @@ std::unique_ptr<DemTerrain> DemTerrain::Open(const std::string& path, int maxSid
   GDALRasterBand* band = ds->GetRasterBand(1);
   int blockW = 0, blockH = 0;
   band->GetBlockSize(&blockW, &blockH);
-  if (std::int64_t{std::clamp(blockW, 1, w)} * std::clamp(blockH, 1, h) > (std::int64_t{32} << 20))
-    throw refuse("its blocks of " + std::to_string(blockW) + " x " + std::to_string(blockH) +
-                 " cells are too large to read; rewrite it tiled (gdal_translate -co TILED=YES)");
+  // GDAL holds one block of every band of a pixel-interleaved file at once:
+  // the bytes of a block count all bands.
+  const std::int64_t blockBytes = std::int64_t{std::clamp(blockW, 1, w)} * std::clamp(blockH, 1, h) *
+                                  std::max(1, GDALGetDataTypeSizeBytes(band->GetRasterDataType())) *
+                                  ds->GetRasterCount();
+  if (blockBytes > kMaxBlockBytes)
+    throw refuse("its blocks of " + std::to_string(blockW) + " x " + std::to_string(blockH) + " cells" +
+                 (ds->GetRasterCount() > 1 ? " in " + std::to_string(ds->GetRasterCount()) + " bands" : "") +
+                 " are too large to read; rewrite band 1 tiled (gdal_translate -b 1 -co TILED=YES)");
 
   double gt[6];
   if (ds->GetGeoTransform(gt) != CE_None)

@@ -61,6 +61,8 @@ inline constexpr const char* kDemFormats[] = {
     "Leveller", "Terragen", "GXF", "RST", "KRO",  "RRASTER", "SIGDEM",   "NGSGEOID",
     "GTX",   "BYN"};
 inline constexpr std::int64_t kMaxDemCells = std::int64_t{16384} * 16384;
+// A block (of all bands, for a pixel-interleaved file) GDAL may allocate.
+inline constexpr std::int64_t kMaxBlockBytes = std::int64_t{256} << 20;
 inline constexpr int kMaxVrtDepth = 4;
 inline constexpr int kMaxVrtSources = 1024;
 

@@ -218,6 +218,16 @@ TEST_F(DemHostileTest, RastersTooLargeToReadAreRefusedBeforeAnyCellIsRead) {
   ExpectRefused((dir / "wide.vrt").string(), "more than the 268435456");
   WriteText(dir / "small.vrt", Vrt(10, 10, {{"huge.tif", 0}, {"huge.tif", 0}}));
   ExpectRefused((dir / "small.vrt").string(), "over sources of 500000000000 cells");
+
+  // Few cells, but one strip of 300 pixel-interleaved bands: GDAL would
+  // hold 4.8 GB for the first block (compressed, so it cannot read it a
+  // line at a time).
+  const char* strip[] = {"INTERLEAVE=PIXEL", "BLOCKYSIZE=2000", "COMPRESS=LZW", "SPARSE_OK=TRUE", nullptr};
+  ds = drv->Create((dir / "bands.tif").c_str(), 2000, 2000, 300, GDT_Float32, const_cast<char**>(strip));
+  ASSERT_NE(ds, nullptr);
+  ds->SetGeoTransform(gt);
+  GDALClose(ds);
+  ExpectRefused((dir / "bands.tif").string(), "blocks of 2000 x 2000 cells in 300 bands are too large");
 }
 
 TEST_F(DemHostileTest, LargeRastersAreKeptDecimatedToTheNearestCell) {
