@@ -412,6 +412,15 @@ std::unique_ptr<DemTerrain> DemTerrain::Open(const std::string& path, int maxSid
                  (budget.cells > cells ? " over sources of " + std::to_string(budget.cells) + " cells" : "") +
                  ", more than the " + std::to_string(kMaxDemCells) +
                  " (16384 x 16384) read at most; make a smaller copy first (gdal_translate -outsize or -tr)");
+  // A text grid writes every cell as a number and a separator. One too
+  // short for the cells its header announces is refused here: GDAL would
+  // look for each missing row from the first one again (quadratic).
+  if (driver == "AAIGrid" || driver == "GRASSASCIIGrid" || driver == "GSAG" || driver == "ISG") {
+    VSIStatBufL st;
+    if (VSIStatL(path.c_str(), &st) == 0 && static_cast<std::int64_t>(st.st_size) < 2 * cells - 1)
+      throw refuse("its header announces " + std::to_string(w) + " x " + std::to_string(h) + " cells, more than its " +
+                   std::to_string(st.st_size) + " bytes can hold");
+  }
   GDALRasterBand* band = ds->GetRasterBand(1);
   int blockW = 0, blockH = 0;
   band->GetBlockSize(&blockW, &blockH);

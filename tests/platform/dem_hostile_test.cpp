@@ -292,6 +292,10 @@ TEST_F(DemHostileTest, AsciiGridsWithNanCellsOrNoHeights) {
             "ncols 3\nnrows 3\nxllcorner 10\nyllcorner 45\ncellsize 0.5\nNODATA_value -9999\n"
             "1 2 3\n4 5\n");
   ExpectRefused((dir / "short.asc").string(), "its cells end before the ncols x nrows of its header");
+  // A header announcing far more rows than the file holds: GDAL would
+  // search for each missing row from the first again.
+  WriteText(dir / "lying.asc", "ncols 3\nnrows 100000\nxllcorner 10\nyllcorner 45\ncellsize 0.001\n1 2 3\n");
+  ExpectRefused((dir / "lying.asc").string(), "announces 3 x 100000 cells, more than its");
   // GDAL reads a first cell of nan as a header line.
   WriteText(dir / "nan_first.asc",
             "ncols 2\nnrows 2\nxllcorner 10\nyllcorner 45\ncellsize 0.5\nNODATA_value -9999\n"
