@@ -5,14 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/runtime/leading_number.h"
+
 namespace altimar::contour {
 
-// The number a piece of the list starts with: leading blanks skipped, then
-// the longest run that forms a decimal number (sign, digits, "." and
-// fraction, exponent), "." always the separator; no number gives 0. A number
-// too large for a double gives an infinity (the caller refuses it); one too
-// small gives 0.
-double LeadingNumber(std::string_view piece);
+// The number a piece of the list starts with (0 when there is none).
+using runtime::LeadingNumber;
 
 // The list split at every comma; empty pieces count, so "a,,b" has three
 // and a trailing comma adds an empty last piece. An empty list has none.
