@@ -194,7 +194,9 @@ bool ParseShapefile(std::string_view shp, std::string_view shx, ShapeSet& out, s
 
   const auto* x = reinterpret_cast<const unsigned char*>(shx.data());
   const bool useIndex = shx.size() >= kHeaderSize && BeInt(x) == kFileCode;
-  bool cut = false;
+  // The headers give the files' lengths in 16-bit words: shorter files were cut.
+  bool cut = 2 * std::uint64_t{Be32(s + 24)} > shp.size() ||
+             (useIndex && 2 * std::uint64_t{Be32(x + 24)} > shx.size());
   if (useIndex) {
     const std::size_t entries = (shx.size() - kHeaderSize) / 8;
     out.Reserve(entries, 0);
