@@ -16,6 +16,12 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::Open(const std::string& path, std::string& error) {
   path_ = path;
+  // Renaming over a device, a folder or a link would replace it, not write to it.
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error = "'" + path + "' exists and is not a regular file";
+    return false;
+  }
   const auto slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -20,6 +20,7 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
+  // Refuses a path that exists as anything but a regular file.
   bool Open(const std::string& path, std::string& error);
   // Buffered; a failure shows at Commit.
   void Write(std::string_view text);
