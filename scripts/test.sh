@@ -47,7 +47,7 @@ echo "== fuzzers (libFuzzer, clang, sanitizers on)"
 scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DALTIMAR_FUZZ=ON \
   -DALTIMAR_TESTS=OFF -DALTIMAR_BENCH=OFF
 seconds="${FUZZ_SECONDS:-20}"
-for target in level_list dem dem_vrt kml_places kml_parts bmp html svg script; do
+for target in level_list dem dem_vrt kml_places kml_parts bmp html svg script shapefile; do
   mkdir -p "$work/$target"
   # Absolute paths: a fuzzer may change its current folder (the script
   # fuzzer runs in a program folder of its own).
