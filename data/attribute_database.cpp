@@ -8,7 +8,7 @@
 
 #include "data/column_names.h"
 #include "data/kml_reader.h"
-#include "platform/runtime/code_page.h"
+#include "platform/runtime/utf8_text.h"
 #include "platform/runtime/leading_number.h"
 #include "platform/sax/sax_reader.h"
 #include "platform/shapefile/shape_library.h"

@@ -22,8 +22,8 @@ std::int32_t I32(const unsigned char* p) {
                                    (static_cast<std::uint32_t>(p[3]) << 24));
 }
 
-// The code page named by a .cpg file beside the table, if there is one.
-bool CpgBeside(const std::string& dbfPath, runtime::CodePage& page) {
+// The text of a .cpg file beside the table ("" when there is none).
+std::string CpgBeside(const std::string& dbfPath) {
   const auto dot = dbfPath.find_last_of('.');
   const auto slash = dbfPath.find_last_of('/');
   const std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
@@ -36,10 +36,9 @@ bool CpgBeside(const std::string& dbfPath, runtime::CodePage& page) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    page = runtime::CodePageFromCpg(text.str());
-    return true;
+    return text.str();
   }
-  return false;
+  return {};
 }
 
 }  // namespace
@@ -129,9 +128,13 @@ int DbfReader::OpenDbf(const std::string& path) {
                       std::to_string(DbfHeader.recordLength) + ".",
                   true);
   DbfFieldCount = static_cast<int>(DbfFields.size());
-  codePage = runtime::CodePageFromLanguageDriver(DbfHeader.languageDriver);
-  CpgBeside(path, codePage);
-  for (auto& f : DbfFields) f.name = runtime::ToUtf8(f.name, codePage);
+  codePage = shapefile::CodePageName(CpgBeside(path), DbfHeader.languageDriver);
+  decoder_ = std::make_unique<shapefile::TextDecoder>(codePage);
+  for (auto& f : DbfFields) {
+    std::string name;
+    decoder_->Append(name, f.name);
+    f.name = std::move(name);
+  }
   return 1;
 }
 
@@ -146,7 +149,7 @@ int DbfReader::ReadDbfRecord(int file, std::int64_t n, std::vector<std::string>&
   for (int i = 0; i < DbfFieldCount; ++i) {
     const DbfFieldRecord& f = DbfFields[static_cast<std::size_t>(i)];
     // Memo contents live in the memo file, which is not read.
-    if (f.type != 'M') values[static_cast<std::size_t>(i)] = runtime::ToUtf8({record + p, f.length}, codePage);
+    if (f.type != 'M') decoder_->Append(values[static_cast<std::size_t>(i)], {record + p, f.length});
     p += f.length;
   }
   return DbfFieldCount;

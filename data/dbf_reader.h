@@ -6,15 +6,17 @@
 // other before any record is read, the field list ends at the 0x0D
 // terminator, and a record the file does not hold whole reads as empty
 // values. Texts are turned into UTF-8 from the table's code page (a .cpg
-// file beside it, else its language byte, else Windows-1252). Numeric texts
+// file beside it, else its language byte, else Windows-1252; control bytes,
+// NUL padding included, become blanks). Numeric texts
 // are kept as written ("47.000000" stays so; the database reads the number).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/runtime/code_page.h"
+#include "platform/shapefile/text_encoding.h"
 #include "platform/win/desktop.h"
 
 namespace altimar::data {
@@ -60,7 +62,7 @@ class DbfReader {
   DbfHeaderRecord DbfHeader;
   int DbfFieldCount = 0;
   std::vector<DbfFieldRecord> DbfFields;  // index 0 is field 1
-  runtime::CodePage codePage = runtime::CodePage::Windows1252;
+  std::string codePage;  // iconv's name for the table's code page
   const std::string& LastError() const { return lastError_; }
 
  private:
@@ -75,6 +77,7 @@ class DbfReader {
   std::vector<char> buffer_;
   std::uint64_t bufferStart_ = 0;
   std::size_t bufferLength_ = 0;
+  std::unique_ptr<shapefile::TextDecoder> decoder_;
   std::string lastError_;
 };
 

@@ -3,7 +3,7 @@
 #include "data/attribute_database.h"
 #include "data/column_names.h"
 #include "platform/dao/dao.h"
-#include "platform/runtime/code_page.h"
+#include "platform/runtime/utf8_text.h"
 #include "platform/shapefile/shape_library.h"
 
 namespace altimar::data {

@@ -47,13 +47,15 @@ echo "== fuzzers (libFuzzer, clang, sanitizers on)"
 scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DALTIMAR_FUZZ=ON \
   -DALTIMAR_TESTS=OFF -DALTIMAR_BENCH=OFF
 seconds="${FUZZ_SECONDS:-20}"
-for target in level_list dem dem_vrt kml_places kml_parts bmp html svg script shapefile; do
+for target in level_list dem dem_vrt kml_places kml_parts bmp html svg script shapefile dbf kml_reader; do
   mkdir -p "$work/$target"
   # Absolute paths: a fuzzer may change its current folder (the script
   # fuzzer runs in a program folder of its own).
   seeds=("$PWD/fuzz/corpus/$target")
   [ "$target" = dem ] && seeds+=("$PWD/tests/data/dem")
   [ "$target" = kml_places ] && seeds+=("$PWD/tests/data/kml")
+  [ "$target" = dbf ] && seeds+=("$PWD/tests/data/shp")
+  [ "$target" = kml_reader ] && seeds+=("$PWD/tests/data/kml")
   [ "$target" = kml_parts ] && seeds+=("$PWD/fuzz/corpus/kml_places" "$PWD/tests/data/kml")
   echo "-- fuzz_$target, ${seconds}s"
   ./build-fuzz/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
