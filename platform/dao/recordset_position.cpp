@@ -51,6 +51,8 @@ void Recordset::MoveLast() {
 void Recordset::MoveNext() {
   Impl& r = *impl_;
   r.BeginMove("MoveNext");
+  // An empty recordset is at EOF and BOF at once.
+  if (r.rows.empty() && r.place != Place::Deleted) NoCurrentRecord("MoveNext");
   std::int64_t next = 0;
   switch (r.place) {
     case Place::After: NoCurrentRecord("MoveNext");
@@ -68,6 +70,8 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
   Impl& r = *impl_;
   r.BeginMove("MovePrevious");
+  // An empty recordset is at EOF and BOF at once.
+  if (r.rows.empty() && r.place != Place::Deleted) NoCurrentRecord("MovePrevious");
   std::int64_t previous = 0;
   switch (r.place) {
     case Place::Before: NoCurrentRecord("MovePrevious");
