@@ -19,6 +19,11 @@
 // synchronous=OFF. The attribute file is rebuilt from its sources at each
 // open, so a crash-proof journal and syncs would only cost time; Rollback
 // still works, but a power loss during a write can leave a damaged file.
+// The file is also locked for the whole life of its Database
+// (locking_mode=EXCLUSIVE), which makes reads outside a transaction ten
+// times faster: a second Database on the same file, in this process or
+// another, fails with DaoError ("database is locked") until the first is
+// closed.
 //
 // Names: field names of one table, and index names of one table, must
 // differ in more than ASCII case (SQLite would take two such columns for

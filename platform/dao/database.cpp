@@ -13,10 +13,14 @@ namespace {
 // a crash-proof journal nor syncs are worth their time: the journal stays in
 // memory (Rollback still works) and writes are not synced. A power loss can
 // leave a damaged file; the next open rebuilds it.
+// The connection keeps its file lock from the first read to Close: without
+// it every statement outside a transaction locks, checks and unlocks the
+// file (13 us of a 14 us row read). The larger page cache keeps a bulk load
+// with its index builds in memory.
 void Configure(Connection& connection, std::string_view operation) {
   connection.Exec(
-      "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY;"
-      " PRAGMA cache_size=-16384",
+      "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF;"
+      " PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16384",
       operation);
 }
 

@@ -79,6 +79,14 @@ TEST_F(DaoTransactionTest, CommittedRowsAreInTheFileAfterReopening) {
   EXPECT_EQ(Count(), 100);
 }
 
+TEST_F(DaoTransactionTest, FileBelongsToOneDatabaseAtATime) {
+  AddPlace(*db_->OpenRecordset("Places"), std::string("a"), 1);
+  EXPECT_THROW(dao::Database::OpenDatabase(path_), dao::DaoError);
+  db_->Close();
+  auto db = dao::Database::OpenDatabase(path_);
+  EXPECT_EQ(db->OpenRecordset("Places")->RecordCount(), 1);
+}
+
 TEST_F(DaoTransactionTest, ClosedObjectsRefuseWork) {
   auto rs = db_->OpenRecordset("Places");
   AddPlace(*rs, std::string("a"), 1);
