@@ -152,6 +152,40 @@ void BM_DaoSeekNumeric(benchmark::State& state) {
 }
 BENCHMARK(BM_DaoSeekNumeric);
 
+// The edit loop of a query: Seek a name, change another field, Update.
+void BM_DaoSeekEditUpdate(benchmark::State& state) {
+  Loaded data;
+  auto rs = data.db->OpenRecordset("Feature");
+  rs->SetIndex("PName");
+  const auto& names = Names();
+  std::mt19937 gen(11);
+  data.db->BeginTrans();
+  for (auto _ : state) {
+    rs->Seek(dao::Comparison::Equal, names[gen() % kRows]);
+    rs->Edit();
+    rs->Set(6, static_cast<std::int64_t>(gen() % 256));
+    rs->Update();
+  }
+  data.db->CommitTrans();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DaoSeekEditUpdate);
+
+// Choosing another index, which reads the new order of all rows.
+void BM_DaoSwitchIndex(benchmark::State& state) {
+  Loaded data;
+  auto rs = data.db->OpenRecordset("Feature");
+  rs->SetIndex("Pop");
+  rs->SetIndex("PName");
+  bool name = false;
+  for (auto _ : state) {
+    rs->SetIndex(name ? "PName" : "Pop");
+    name = !name;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DaoSwitchIndex)->Unit(benchmark::kMillisecond);
+
 // MoveNext and one field read per row, in index order, over the whole table.
 void BM_DaoWalkIndex(benchmark::State& state) {
   Loaded data;

@@ -65,6 +65,7 @@ void Recordset::Edit() {
   r.EnsureFresh();
   r.buffer = r.CurrentRow("Edit");
   r.editRow = r.current;
+  if (r.index) r.editKey = r.buffer[r.index->field];
   r.mode = EditMode::Edit;
 }
 
@@ -124,6 +125,7 @@ void Recordset::Update() {
                                            assignments + " WHERE " + table.keyColumn + " = ?",
                                        op);
     }
+    const bool wasFresh = r.Fresh();
     {
       StatementUse use(r.updateRow, op);
       int parameter = 1;
@@ -138,6 +140,11 @@ void Recordset::Update() {
       throw DaoError(op + ": the record was deleted.");
     }
     r.db->Changed(table);
+    // The same rows in the same order unless the ordering field changed:
+    // Seek, Edit, Update loops must not read the order again each time.
+    if (wasFresh && (!r.index || r.buffer[r.index->field] == r.editKey)) {
+      r.seenVersion = *table.version;
+    }
     r.lastModified = r.editRow;
   }
   r.mode = EditMode::None;

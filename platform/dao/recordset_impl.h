@@ -57,6 +57,7 @@ struct Recordset::Impl {
   EditMode mode = EditMode::None;
   std::vector<Value> buffer;
   std::int64_t editRow = 0;
+  Value editKey;  // the index field's value when Edit began
   std::optional<std::int64_t> lastModified;
 
   sqlite3_stmt* selectRow = nullptr;

@@ -159,10 +159,12 @@ void Recordset::SetIndex(const std::string& indexName) {
     r.db->EnsureIndex(*r.table, *index);
   }
   r.mode = EditMode::None;
-  r.index = index;
-  r.indexName = index ? index->def.name : std::string();
-  r.place = Place::After;
-  r.Reload();
+  if (index != r.index || !r.Fresh()) {
+    r.index = index;
+    r.indexName = index ? index->def.name : std::string();
+    r.place = Place::After;
+    r.Reload();
+  }
   r.PlaceOnFirst();
 }
 

@@ -100,6 +100,29 @@ TEST_F(DaoSeekTest, SeekNeedsAnIndexAndSeesNewRows) {
   EXPECT_EQ(Name(), "alpha");
 }
 
+TEST_F(DaoSeekTest, EditedRowTakesItsNewPlaceInIndexOrder) {
+  rs_->SetIndex("Size");
+  rs_->Seek("=", std::int64_t{30});
+  rs_->Edit();
+  rs_->Set("Name", std::string("Carla"));
+  rs_->Update();
+  EXPECT_EQ(rs_->AbsolutePosition(), 3) << "another field changed: the order stays";
+  rs_->MoveNext();
+  EXPECT_EQ(Size(), 40);
+
+  rs_->Seek("=", std::int64_t{30});
+  rs_->Edit();
+  rs_->Set("Size", std::int64_t{5});
+  rs_->Update();
+  EXPECT_EQ(Name(), "Carla") << "the edited row stays current";
+  EXPECT_EQ(rs_->AbsolutePosition(), 0) << "and moves to its place in the index";
+  rs_->MoveNext();
+  EXPECT_EQ(Size(), 10);
+  rs_->MoveLast();
+  EXPECT_EQ(Size(), 50);
+  EXPECT_EQ(rs_->RecordCount(), 6);
+}
+
 TEST_F(DaoSeekTest, IndexesArePresentAfterReopening) {
   rs_->SetIndex("Size");  // built now; "Name" is still to be built
   rs_.reset();
