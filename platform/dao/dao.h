@@ -14,6 +14,29 @@
 //
 // Failures throw DaoError with a message naming the operation and, where
 // there is one, SQLite's own message.
+//
+// Durability: every file is opened with journal_mode=MEMORY and
+// synchronous=OFF. The attribute file is rebuilt from its sources at each
+// open, so a crash-proof journal and syncs would only cost time; Rollback
+// still works, but a power loss during a write can leave a damaged file.
+// The file is also locked for the whole life of its Database
+// (locking_mode=EXCLUSIVE), which makes reads outside a transaction more
+// than ten times faster: a second Database on the same file, in this process or
+// another, fails with DaoError ("database is locked") until the first is
+// closed.
+//
+// Names: field names of one table, and index names of one table, must
+// differ in more than ASCII case (SQLite would take two such columns for
+// one): CreateTable refuses them with a DaoError naming both. Index names
+// are kept apart from table names, so an index may be named like any table.
+// Table names starting with "dao~" and the field name "dao~row" are the
+// layer's own. Case-insensitive text comparison (names, Text and Memo
+// values, Seek) folds ASCII letters only, as SQLite's NOCASE does: "É" and
+// "é" differ.
+//
+// Indexes: a unique or primary index is created with its table; an ordinary
+// one is built the first time SetIndex chooses it, so a bulk load pays one
+// sorted build per index actually used instead of an index insert per row.
 #pragma once
 
 #include <cstdint>
@@ -97,13 +120,18 @@ class Database {
   // row (EOF and BOF both true when the table is empty).
   std::unique_ptr<Recordset> OpenRecordset(const std::string& table);
 
+  // Transactions nest (inner levels are savepoints). CommitTrans or
+  // Rollback without BeginTrans throws DaoError. Rollback also discards
+  // tables created inside the transaction.
   void BeginTrans();
   void CommitTrans();
   void Rollback();
   bool InTransaction() const;
 
-  // Closes the file; recordsets opened from it must be closed or destroyed
-  // before. Closing twice is harmless.
+  // Closes the file. A transaction still open is rolled back; recordsets
+  // still open are closed with it (their later calls throw DaoError, their
+  // destruction stays safe). Closing twice is harmless; any other call after
+  // Close throws DaoError.
   void Close();
   bool IsOpen() const;
   const std::string& Name() const;
@@ -116,6 +144,11 @@ class Database {
   friend class Recordset;
 };
 
+// A recordset holds the keys of its rows in its order. Its own AddNew in
+// insertion order, its own Delete, and its own Edit that leaves the index
+// field alone keep that list; any other change of the table (through
+// another recordset, a Rollback, AddNew in index order) makes the next move
+// read the order again, about 6 ms for 100,000 rows.
 class Recordset {
  public:
   ~Recordset();
@@ -123,6 +156,9 @@ class Recordset {
   Recordset& operator=(const Recordset&) = delete;
 
   // --- position ---
+  // As in DAO: MoveFirst, MoveLast and Move on an empty recordset, MoveNext
+  // at EOF and MovePrevious at BOF throw DaoError ("no current record.").
+  // Every move, SetIndex and Seek drops a pending AddNew or Edit.
   std::int64_t RecordCount() const;
   bool EOF_() const;  // DAO's EOF; the macro EOF rules out the plain name
   bool BOF() const;
@@ -140,16 +176,23 @@ class Recordset {
   using BookmarkType = std::int64_t;
   BookmarkType Bookmark() const;
   void SetBookmark(BookmarkType bookmark);
+  // The bookmark of the row last added or edited through this recordset
+  // (DAO's LastModified); DaoError when there is none yet.
+  BookmarkType LastModified() const;
 
   // --- index and seek ---
-  // Orders the recordset by the named index ("" for insertion order).
+  // Orders the recordset by the named index ("" for insertion order) and
+  // moves to the first row in that order. Index names are case-insensitive;
+  // Index() returns the name as the table defines it.
   void SetIndex(const std::string& indexName);
   const std::string& Index() const;
   // Finds a row of the current index by comparison with key: "=", ">=", ">"
   // search forward from the start of the index for the first row that
   // satisfies the comparison; "<", "<=" search backward from its end.
   // NoMatch() tells whether one was found; without a match the position is
-  // undefined, as in DAO (here: EOF).
+  // undefined, as in DAO (here: EOF). The key is converted to the indexed
+  // field's type without rounding; a Null key, a text that is no number for
+  // a numeric field, or no current index throws DaoError.
   void Seek(Comparison comparison, const Value& key);
   void Seek(std::string_view comparison, const Value& key) { Seek(ParseComparison(comparison), key); }
   bool NoMatch() const;
@@ -169,6 +212,7 @@ class Recordset {
   // numbers, numbers of a Text field become texts); a value the type cannot
   // hold (text that is no number, 300 for a Byte, a text longer than the
   // field's size) throws DaoError.
+  // Null is accepted by every field; an auto-increment field cannot be set.
   void Set(int position, const Value& value);
   void Set(std::string_view name, const Value& value);
 
@@ -177,6 +221,7 @@ class Recordset {
   void Edit();    // copy buffer of the current row
   // Writes the copy buffer. After AddNew the current row stays the one
   // before AddNew (DAO's rule); after Edit it is the edited row.
+  // Update and CancelUpdate without a pending AddNew or Edit throw DaoError.
   void Update();
   void CancelUpdate();
   // Deletes the current row; the position stays on the deleted row until
