@@ -188,7 +188,9 @@ void AttributeDatabase::CreateKmlDatabase(const std::string& dbPath, const std::
     const auto& row = AttrDef[static_cast<std::size_t>(i)];
     feature.fields.push_back(KmlColumn(row[0], row[1], row[2]));
   }
-  feature.indexes.push_back({"PName", "PName", true, false});
+  // Asked for as primary but not unique: a primary index is unique, and
+  // placemarks share names ("l", "l" of "Hello"), so it is a plain index.
+  feature.indexes.push_back({"PName", "PName", false, false});
   db->CreateTable(feature);
   db->CreateTable(OperationTable());
   db->Close();

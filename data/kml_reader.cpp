@@ -193,18 +193,19 @@ void ContentHandlerImpl::WriteFeatureRow(dao::Recordset& rs, std::string& name) 
     const int at = rs.FieldIndex(column);
     if (at < 0) return;
     const auto& def = rdb_.ColumnDef(at);
-    rs.Set(at, AttributeDatabase::ColumnValue(text, def.type, def.size));
+    // An empty text is stored as one blank, as every empty attribute is.
+    const bool isText = def.type == dao::DataType::Text || def.type == dao::DataType::Memo;
+    rs.Set(at, AttributeDatabase::ColumnValue(isText && text.empty() ? " " : text, def.type, def.size));
   };
-  auto orBlank = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
   put("PName", Cut(name, 30));
   put("Description", Cut(PmDescription, 50));
-  put("styleUrl", PmStyleUrl.empty() ? " " : Cut(PmStyleUrl, 30));
+  put("styleUrl", Cut(PmStyleUrl, 30));
   put("extrude", Cut(PmExtrude, 2));
   put("altitudeMode", Cut(PmAltitudeMode, 30));
-  put("qelix_url", orBlank(PropValue[5]));
-  put("qelix_description", orBlank(PropValue[6]));
+  put("qelix_url", PropValue[5]);
+  put("qelix_description", PropValue[6]);
   for (int i = kFixedKmlColumns; i < rdb_.AttrCount; ++i)
-    put(rdb_.AttrDef[static_cast<std::size_t>(i)][0], orBlank(PropValue[static_cast<std::size_t>(i)]));
+    put(rdb_.AttrDef[static_cast<std::size_t>(i)][0], PropValue[static_cast<std::size_t>(i)]);
   rs.Update();
 }
 

@@ -102,7 +102,7 @@ bool ShapeLibrary::SW_GetMetaInfoFromShpDBF(std::string& shapeTypeName, int& rec
   return true;
 }
 
-int ShapeLibrary::SW_ReadFeature(int fid, int byFid, std::string& coords, std::string& attrs,
+int ShapeLibrary::SW_ReadFeature(int fid, int /*byFid*/, std::string& coords, std::string& attrs,
                                  std::string& bbox) {
   coords.clear();
   attrs.clear();
@@ -118,7 +118,7 @@ int ShapeLibrary::SW_ReadFeature(int fid, int byFid, std::string& coords, std::s
   }
   coords = CoordinateText(shapes_, fid);
   if (!shapes_.isNull(fid)) bbox = ExtentText(shapes_.record(fid).extent);
-  if (byFid != 0) attrs = table_.AttributeText(fid);
+  attrs = table_.AttributeText(fid);
   return fid;
 }
 

@@ -61,9 +61,10 @@ class ShapeLibrary {
   bool SW_GetMetaInfoFromShpDBF(std::string& shapeTypeName, int& recordCount, int withDbf,
                                 std::string& fieldDescription);
 
-  // The feature `fid`: its coordinate and bounding box texts and, when
-  // `byFid` is not 0, the attributes of table row `fid` (empty when no table
-  // is open or it has no such row). Returns fid, or -1 (texts empty) when no
+  // The feature `fid`: its coordinate and bounding box texts and the
+  // attributes of table row `fid` (empty when no table is open or it has no
+  // such row). Callers pass 1 for a picked feature and 0 for one read by
+  // number; both get the same texts. Returns fid, or -1 (texts empty) when no
   // shapefile is open or fid is out of range. A null shape returns its fid
   // with empty coordinate and box texts, so that FIDs and rows stay paired.
   int SW_ReadFeature(int fid, int byFid, std::string& coords, std::string& attrs, std::string& bbox);

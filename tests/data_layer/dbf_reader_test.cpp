@@ -71,7 +71,7 @@ TEST_F(DbfReaderTest, RecordsTheFileDoesNotHoldWholeReadEmpty) {
   ASSERT_EQ(dbf.OpenDbf(Path("cut.dbf")), 1);
   ASSERT_EQ(dbf.ReadDbfRecord(1, 0, values), 1);
   EXPECT_EQ(values[0], "first   ");
-  for (std::int64_t n : {1, 2, 1000000000000}) {
+  for (std::int64_t n : {std::int64_t{1}, std::int64_t{2}, std::int64_t{1000000000000}}) {
     values = {"stale"};
     EXPECT_EQ(dbf.ReadDbfRecord(1, n, values), 0) << n;
     EXPECT_EQ(values, std::vector<std::string>(1, "")) << "never stale bytes, record " << n;

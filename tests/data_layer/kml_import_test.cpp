@@ -77,14 +77,14 @@ TEST_F(KmlImportTest, ThePointsOfTheArchKeepTheirNamesAndHeights) {
   ASSERT_GE(rdb->FeatureRs->RecordCount(), 11);
   std::string word;
   for (int i = 0; i < 11; ++i) word += FeatureText(i, "PName");
-  EXPECT_EQ(word, "Hello World");
+  EXPECT_EQ(word, "HelloWorld!");
   EXPECT_EQ(FeatureText(0, "altitudeMode"), "relativeToGround");
   EXPECT_EQ(WorkShapes().first, rdb->FeatureRs->RecordCount());
 }
 
 TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
   ASSERT_TRUE(Import(
-      "<Placemark><name>A</name>\n   <description>first</description>\n"
+                  "<Placemark><name>A</name>\n   <description>first</description>\n"
       "<Point><coordinates>1,2,0</coordinates></Point></Placemark>\n"
       "<Placemark><Point><coordinates>3,4,0</coordinates></Point></Placemark>\n"
       "<Placemark><Point><coordinates>5,6,0</coordinates></Point><name>after</name></Placemark>\n"
@@ -96,7 +96,7 @@ TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
   EXPECT_EQ(FeatureText(0, "PName"), "A");
   EXPECT_EQ(FeatureText(0, "description"), "first");
   EXPECT_EQ(FeatureText(1, "PName"), " ") << "a placemark never inherits the previous one's name";
-  EXPECT_EQ(FeatureText(1, "description"), " ");
+  EXPECT_EQ(FeatureText(1, "description"), " ") << "empty texts are stored as one blank";
   EXPECT_EQ(FeatureText(2, "PName"), "after") << "the row is written at the placemark's end";
   EXPECT_EQ(FeatureText(3, "PName"), std::string(30, 'x')) << "30 characters";
   EXPECT_EQ(FeatureText(3, "description"), std::string(50, 'd'));
