@@ -61,8 +61,9 @@ const char* DbfReader::BytesAt(std::uint64_t offset, std::size_t size) {
   if (offset > fileSize_ || size > fileSize_ - offset) return nullptr;
   if (offset >= bufferStart_ && offset + size <= bufferStart_ + bufferLength_)
     return buffer_.data() + (offset - bufferStart_);
-  buffer_.resize(std::max(kReadAhead, size));
-  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), fileSize_ - offset));
+  const std::size_t want =
+      std::max(size, static_cast<std::size_t>(std::min<std::uint64_t>(kReadAhead, fileSize_ - offset)));
+  if (buffer_.size() < want) buffer_.resize(want);
   std::size_t got = 0;
   while (got < want) {
     const ssize_t n = ::pread(fd_, buffer_.data() + got, want - got, static_cast<off_t>(offset + got));
