@@ -66,6 +66,28 @@ TEST_F(DbfImportTest, RealTablesGiveOneTypedRowPerRecord) {
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 211);
 }
 
+TEST_F(DbfImportTest, EveryRealTableGivesOneRowPerShape) {
+  const std::string data = std::string(ALTIMAR_TESTDATA) + "/shp/";
+  for (const char* name : {"world", "baltim", "columbus", "cases/boolean-property", "cases/date-property",
+                           "cases/latin1-property", "cases/mixed-properties", "cases/null",
+                           "cases/number-property", "cases/string-property", "cases/utf8-property",
+                           "cases/empty", "cases/polygons"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(Open(data + name + ".shp"));
+    ASSERT_TRUE(rdb->ImportDbf(data + name + ".shp", records)) << rdb->LastError();
+    EXPECT_EQ(rdb->FeatureRs->RecordCount(), records);
+    EXPECT_EQ(static_cast<int>(rdb->AttrDb->Fields("Feature").size()), rdb->AttrCount + 5);
+  }
+  // Texts and names arrive in UTF-8 whatever the table's code page.
+  ASSERT_TRUE(Open(data + "cases/latin1-property.shp"));
+  ASSERT_TRUE(rdb->ImportDbf(data + "cases/latin1-property.shp", records));
+  EXPECT_EQ(FeatureText(0, "name"), "M\xC3\xA9xico");
+  ASSERT_TRUE(Open(data + "cases/utf8-property.shp"));
+  ASSERT_TRUE(rdb->ImportDbf(data + "cases/utf8-property.shp", records));
+  EXPECT_EQ(rdb->AttrDef[0][0], "\xE2\x98\x83");
+  EXPECT_EQ(FeatureText(0, "\xE2\x98\x83"), "\xCE\xB7\xCE\xB5\xCE\xBB\xCE\xBB\xCE\xBF \xCF\x82\xCE\xBF\xCF\x81\xCE\xBB\xCE\xB4");
+}
+
 TEST_F(DbfImportTest, ValuesTakeTheirColumnsTypes) {
   using data::AttributeDatabase;
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue(" ", DataType::Long, 0)));
