@@ -8,23 +8,12 @@ cmake --build "$build" -j2 --target shapefile_tool
 if ! command -v ogr2ogr >/dev/null; then
   apt-get install -y gdal-bin >/dev/null
 fi
+command -v bc >/dev/null || apt-get install -y bc >/dev/null
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$build/bench/shapefile_tool" points "$work/points" 100000
 
-# Seconds of wall time of a command, best of three.
-best_of_three() {
-  local best=""
-  for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
-  done
-  echo "$best"
-}
+source "$(dirname "$0")/best_of_three.sh"
 
 ours=$(best_of_three "$build/bench/shapefile_tool" export "$work/points" "$work/ours.kml")
 ogr=$(best_of_three sh -c "rm -f '$work/ogr.kml' && ogr2ogr -f KML '$work/ogr.kml' '$work/points.shp'")

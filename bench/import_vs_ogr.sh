@@ -14,19 +14,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$build/bench/shapefile_tool" points "$work/points" 100000
 
-# Seconds of wall time of a command, best of three.
-best_of_three() {
-  local best=""
-  for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
-  done
-  echo "$best"
-}
+source "$(dirname "$0")/best_of_three.sh"
 
 ours=$(best_of_three "$build/bench/data_tool" import "$work/points" "$work")
 ogr=$(best_of_three sh -c "rm -f '$work/ogr.sqlite' && ogr2ogr -f SQLite '$work/ogr.sqlite' '$work/points.dbf'")

@@ -12,6 +12,7 @@
 #include "platform/runtime/leading_number.h"
 #include "platform/sax/sax_reader.h"
 #include "platform/shapefile/shape_library.h"
+#include "platform/shapefile/shp_reader.h"
 
 namespace altimar::data {
 namespace fs = std::filesystem;
@@ -23,13 +24,6 @@ std::string_view Trimmed(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-std::string WithoutExtension(const std::string& path) {
-  const auto dot = path.find_last_of('.');
-  const auto slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-  return path.substr(0, dot);
 }
 
 int SizeOf(const std::string& text) {
@@ -139,14 +133,6 @@ dao::FieldDef AttributeDatabase::DbfColumn(const std::string& name, const std::s
 
 // ---- building ----
 
-void AttributeDatabase::StartDatabase(const std::string& dbPath) {
-  RemoveFile(dbPath);
-  RemoveFile(dbPath + "-journal");
-  AttrDb = nullptr;
-  FeatureRs = nullptr;
-  OperationRs = nullptr;
-}
-
 void AttributeDatabase::CloseAttributeDb() {
   if (FeatureRs) FeatureRs->Close();
   if (OperationRs) OperationRs->Close();
@@ -249,64 +235,79 @@ bool AttributeDatabase::ReadKmlSchema(const std::string& kmlPath) {
   return true;
 }
 
+AttributeDatabase::Building AttributeDatabase::StartBuilding(const std::function<void(const std::string&)>& create) {
+  Building b;
+  b.path = DatabasePath() + ".new";
+  try {
+    create(b.path);
+    b.db = dao::Database::OpenDatabase(b.path);
+    b.features = b.db->OpenRecordset("Feature");
+    featureFields_ = b.db->Fields("Feature");
+  } catch (...) {
+    b.features.reset();
+    b.db.reset();
+    std::error_code ec;
+    fs::remove(b.path, ec);
+    throw;
+  }
+  return b;
+}
+
+void AttributeDatabase::FinishBuilding(Building& b) {
+  b.features->Close();
+  b.db->Close();
+  b.features.reset();
+  b.db.reset();
+  // The new database takes the old one's place only now.
+  CloseAttributeDb();
+  std::error_code ec;
+  fs::rename(b.path, DatabasePath(), ec);
+  if (ec) throw dao::DaoError("cannot replace '" + DatabasePath() + "': " + ec.message());
+  OpenAttributeDb(DatabasePath());
+}
+
+void AttributeDatabase::SetPointer(int shape) {
+  if (view_.setMousePointer) view_.setMousePointer(shape);
+}
+
 bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
   lastError_.clear();
-  const std::string dbPath = DatabasePath(), building = dbPath + ".new";
   const auto savedDef = AttrDef;
   const int savedCount = AttrCount;
+  // On failure the columns stay those of the source still open.
   auto restore = [&] {
     AttrDef = savedDef;
     AttrCount = savedCount;
-    std::error_code ec;
-    fs::remove(building, ec);
   };
-  std::unique_ptr<dao::Database> db;
-  std::unique_ptr<dao::Recordset> rs;
+  Building b;
   try {
-    CreateKmlDatabase(building, kmlPath);
-    db = dao::Database::OpenDatabase(building);
-    rs = db->OpenRecordset("Feature");
-    featureFields_ = db->Fields("Feature");
+    b = StartBuilding([&](const std::string& path) { CreateKmlDatabase(path, kmlPath); });
   } catch (const SchemaRefused&) {
     restore();
     return false;
   } catch (...) {
-    rs.reset();
-    db.reset();
     restore();
     throw;
   }
 
-  if (view_.setMousePointer) view_.setMousePointer(kHourglass);
-  OnExit pointer{[&] {
-    if (view_.setMousePointer) view_.setMousePointer(kDefaultPointer);
-  }};
+  SetPointer(kHourglass);
+  OnExit pointer{[&] { SetPointer(kDefaultPointer); }};
   sax::SaxReader reader;
   reader.setNamespaces(false);
-  ContentHandlerImpl content(*this, shapes_, reader, WorkShapePath(), rs.get());
+  ContentHandlerImpl content(*this, shapes_, reader, WorkShapePath(), b.features.get());
   ErrorHandlerImpl errors(content.log);
   reader.setContentHandler(&content);
   reader.setErrorHandler(&errors);
   SchemaPass = false;
   try {
-    db->BeginTrans();
+    b.db->BeginTrans();
     reader.parseURL(kmlPath);
-    db->CommitTrans();  // the rows written before an error stay
+    b.db->CommitTrans();  // the rows written before an error stay
   } catch (const dao::DaoError& e) {
     content.failure = e.what();
   }
   AppendLog(content.log);
-  rs->Close();
-  db->Close();
-  rs.reset();
-  db.reset();
-
-  // The new database takes the old one's place only now.
-  CloseAttributeDb();
-  std::error_code ec;
-  fs::rename(building, dbPath, ec);
-  if (ec) throw dao::DaoError("cannot replace '" + dbPath + "': " + ec.message());
-  OpenAttributeDb(dbPath);
+  FinishBuilding(b);
   if (!content.failure.empty()) {
     lastError_ = "The KML file " + kmlPath + " was read only in part: " + content.failure;
     return false;
@@ -318,8 +319,7 @@ bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
 
 bool AttributeDatabase::ImportDbf(const std::string& shpPath, std::int32_t recordCount) {
   lastError_.clear();
-  const std::string dbfPath = WithoutExtension(shpPath) + ".dbf";
-  const std::string dbPath = DatabasePath(), building = dbPath + ".new";
+  const std::string dbfPath = shapefile::SiblingFile(shapefile::ShapefileBase(shpPath), "dbf");
 
   // The library lets go of the table while it is copied, and gets it back
   // on every way out.
@@ -335,25 +335,12 @@ bool AttributeDatabase::ImportDbf(const std::string& shpPath, std::int32_t recor
   }
 
   RenameCollidingColumns({"FID", "Operation", "deltaX", "deltaY", "deltaZ"});
-  std::unique_ptr<dao::Database> db;
-  std::unique_ptr<dao::Recordset> rs;
-  try {
-    CreateDbfDatabase(building);
-    db = dao::Database::OpenDatabase(building);
-    rs = db->OpenRecordset("Feature");
-    featureFields_ = db->Fields("Feature");
-  } catch (...) {
-    rs.reset();
-    db.reset();
-    std::error_code ec;
-    fs::remove(building, ec);
-    throw;
-  }
+  Building b = StartBuilding([&](const std::string& path) { CreateDbfDatabase(path); });
 
-  if (view_.setMousePointer) view_.setMousePointer(kHourglass);
+  SetPointer(kHourglass);
   forms::IProgressBar* bar = view_.progress;
   OnExit pointer{[&] {
-    if (view_.setMousePointer) view_.setMousePointer(kDefaultPointer);
+    SetPointer(kDefaultPointer);
     if (bar) bar->SetVisible(false);
   }};
   if (bar) {
@@ -364,38 +351,30 @@ bool AttributeDatabase::ImportDbf(const std::string& shpPath, std::int32_t recor
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::string> values;
   try {
-    db->BeginTrans();
+    b.db->BeginTrans();
     for (std::int32_t r = 0; r < recordCount; ++r) {
       if (bar) forms::SetProgressValue(*bar, r);
       dbf_.ReadDbfRecord(file, r, values);
-      for (std::size_t i = 0; i < values.size() && i < RecordAttr.size(); ++i) {
-        const std::string_view t = Trimmed(values[i]);
-        RecordAttr[i][1] = t.empty() ? std::string(" ") : std::string(t);
-      }
       // Fields the table lacks (a shorter table than its description) are blank.
-      for (std::size_t i = values.size(); i < static_cast<std::size_t>(AttrCount); ++i) RecordAttr[i][1] = " ";
-      AppendDbfRow(*rs, r);
+      for (int i = 0; i < AttrCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const std::string_view t = k < values.size() ? Trimmed(values[k]) : std::string_view();
+        RecordAttr[k][1] = t.empty() ? std::string(" ") : std::string(t);
+      }
+      AppendDbfRow(*b.features, r);
       desktop_.DoEvents();
     }
-    db->CommitTrans();
+    b.db->CommitTrans();
   } catch (const dao::DaoError& e) {
     lastError_ = std::string("the copy of ") + dbfPath + " stopped: " + e.what();
-    if (db->InTransaction()) db->CommitTrans();  // the rows copied so far stay
+    if (b.db->InTransaction()) b.db->CommitTrans();  // the rows copied so far stay
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", seconds);
   if (view_.reportSeconds) view_.reportSeconds(text);
-  rs->Close();
-  db->Close();
-  rs.reset();
-  db.reset();
 
-  CloseAttributeDb();
-  std::error_code ec;
-  fs::rename(building, dbPath, ec);
-  if (ec) throw dao::DaoError("cannot replace '" + dbPath + "': " + ec.message());
-  OpenAttributeDb(dbPath);
+  FinishBuilding(b);
   if (FeatureRs->RecordCount() > 0) FeatureRs->MoveFirst();
   return lastError_.empty();
 }

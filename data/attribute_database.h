@@ -112,7 +112,19 @@ class AttributeDatabase {
   win::Desktop& desktop() { return desktop_; }
 
  private:
-  void StartDatabase(const std::string& dbPath);
+  // A database built beside the open one (bexo.mdb.new), with its Feature
+  // table open for filling, until it takes the open one's place.
+  struct Building {
+    std::string path;
+    std::unique_ptr<dao::Database> db;
+    std::unique_ptr<dao::Recordset> features;
+  };
+  // Makes the database with create(path) and opens it; on failure removes it
+  // and lets the error go on.
+  Building StartBuilding(const std::function<void(const std::string&)>& create);
+  // Closes it and puts it in the open database's place.
+  void FinishBuilding(Building& b);
+  void SetPointer(int shape);
   void RenameCollidingColumns(const std::vector<std::string>& taken);
   void AppendLog(const std::string& text);
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "platform/shapefile/dbf_table.h"
 
 namespace altimar::data {
 namespace {
@@ -20,25 +20,6 @@ std::int32_t I32(const unsigned char* p) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                                    (static_cast<std::uint32_t>(p[2]) << 16) |
                                    (static_cast<std::uint32_t>(p[3]) << 24));
-}
-
-// The text of a .cpg file beside the table ("" when there is none).
-std::string CpgBeside(const std::string& dbfPath) {
-  const auto dot = dbfPath.find_last_of('.');
-  const auto slash = dbfPath.find_last_of('/');
-  const std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-                               ? dbfPath.substr(0, dot)
-                               : dbfPath;
-  for (const char* ext : {".cpg", ".CPG"}) {
-    struct stat st{};
-    const std::string path = base + ext;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 256) continue;
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  return {};
 }
 
 }  // namespace
@@ -129,7 +110,7 @@ int DbfReader::OpenDbf(const std::string& path) {
                       std::to_string(DbfHeader.recordLength) + ".",
                   true);
   DbfFieldCount = static_cast<int>(DbfFields.size());
-  codePage = shapefile::CodePageName(CpgBeside(path), DbfHeader.languageDriver);
+  codePage = shapefile::CodePageName(shapefile::CpgText(path), DbfHeader.languageDriver);
   decoder_ = std::make_unique<shapefile::TextDecoder>(codePage);
   for (auto& f : DbfFields) {
     std::string name;

@@ -51,16 +51,8 @@ void ContentHandlerImpl::startElement(std::string_view, std::string_view, std::s
     PropertyReference(attributes);
   } else if (qName == "Placemark") {
     StartPlacemark();
-  } else if (qName == "name") {
-    PmName.clear();
-  } else if (qName == "description") {
-    PmDescription.clear();
-  } else if (qName == "styleUrl") {
-    PmStyleUrl.clear();
-  } else if (qName == "extrude") {
-    PmExtrude.clear();
-  } else if (qName == "altitudeMode") {
-    PmAltitudeMode.clear();
+  } else if (std::string* field = PlacemarkField(qName)) {
+    field->clear();
   } else if (qName == "coordinates") {
     coordinates_.clear();
   } else if (qName == "Point") {
@@ -123,14 +115,18 @@ void ContentHandlerImpl::PropertyReference(const sax::Attributes& attributes) {
   }
 }
 
-std::string* ContentHandlerImpl::CollectedField() {
-  if (CurElement == "name") return &PmName;
-  if (CurElement == "description") return &PmDescription;
-  if (CurElement == "styleUrl") return &PmStyleUrl;
-  if (CurElement == "extrude") return &PmExtrude;
-  if (CurElement == "altitudeMode") return &PmAltitudeMode;
-  if (CurElement == "qelix:property" && PropActive) return &PropValue[static_cast<std::size_t>(PropIndex)];
+std::string* ContentHandlerImpl::PlacemarkField(std::string_view qName) {
+  if (qName == "name") return &PmName;
+  if (qName == "description") return &PmDescription;
+  if (qName == "styleUrl") return &PmStyleUrl;
+  if (qName == "extrude") return &PmExtrude;
+  if (qName == "altitudeMode") return &PmAltitudeMode;
   return nullptr;
+}
+
+std::string* ContentHandlerImpl::CollectedField() {
+  if (CurElement == "qelix:property") return PropActive ? &PropValue[static_cast<std::size_t>(PropIndex)] : nullptr;
+  return PlacemarkField(CurElement);
 }
 
 void ContentHandlerImpl::characters(std::string_view text) {
@@ -188,24 +184,31 @@ void ContentHandlerImpl::endElement(std::string_view, std::string_view localName
 
 void ContentHandlerImpl::WriteFeatureRow(dao::Recordset& rs, std::string& name) {
   if (name.empty()) name = " ";
+  // The columns' positions are looked up once per recordset, not per row.
+  if (columnsOf_ != &rs) {
+    columnsOf_ = &rs;
+    columnAt_.clear();
+    for (const char* column : {"PName", "Description", "styleUrl", "extrude", "altitudeMode"})
+      columnAt_.push_back(rs.FieldIndex(column));
+    for (int i = 5; i < rdb_.AttrCount; ++i) columnAt_.push_back(rs.FieldIndex(rdb_.AttrDef[static_cast<std::size_t>(i)][0]));
+  }
   rs.AddNew();
-  auto put = [&](const std::string& column, const std::string& text) {
-    const int at = rs.FieldIndex(column);
+  std::size_t next = 0;
+  auto put = [&](const std::string& text) {
+    const int at = columnAt_[next++];
     if (at < 0) return;
     const auto& def = rdb_.ColumnDef(at);
     // An empty text is stored as one blank, as every empty attribute is.
     const bool isText = def.type == dao::DataType::Text || def.type == dao::DataType::Memo;
     rs.Set(at, AttributeDatabase::ColumnValue(isText && text.empty() ? " " : text, def.type, def.size));
   };
-  put("PName", Cut(name, 30));
-  put("Description", Cut(PmDescription, 50));
-  put("styleUrl", Cut(PmStyleUrl, 30));
-  put("extrude", Cut(PmExtrude, 2));
-  put("altitudeMode", Cut(PmAltitudeMode, 30));
-  put("qelix_url", PropValue[5]);
-  put("qelix_description", PropValue[6]);
-  for (int i = kFixedKmlColumns; i < rdb_.AttrCount; ++i)
-    put(rdb_.AttrDef[static_cast<std::size_t>(i)][0], PropValue[static_cast<std::size_t>(i)]);
+  put(Cut(name, 30));
+  put(Cut(PmDescription, 50));
+  put(Cut(PmStyleUrl, 30));
+  put(Cut(PmExtrude, 2));
+  put(Cut(PmAltitudeMode, 30));
+  // qelix_url, qelix_description and the declared columns.
+  for (int i = 5; i < rdb_.AttrCount; ++i) put(PropValue[static_cast<std::size_t>(i)]);
   rs.Update();
 }
 

@@ -80,6 +80,8 @@ class ContentHandlerImpl : public sax::ContentHandler {
   void WriteGeometry(const PendingGeometry& geometry);
   void Fail(const std::string& why);
   std::string* CollectedField();
+  // The field an element of a placemark fills (name, description, ...).
+  std::string* PlacemarkField(std::string_view qName);
 
   AttributeDatabase& rdb_;
   shapefile::ShapeLibrary& shapes_;
@@ -89,6 +91,8 @@ class ContentHandlerImpl : public sax::ContentHandler {
   std::string coordinates_;
   bool inPlacemark_ = false;
   std::vector<PendingGeometry> pending_;
+  const dao::Recordset* columnsOf_ = nullptr;  // the recordset columnAt_ was found in
+  std::vector<int> columnAt_;                  // positions of the row's columns, in writing order
 };
 
 class ErrorHandlerImpl : public sax::ErrorHandler {

@@ -5,8 +5,6 @@
 // Input: byte 0 % 3 == 0: the rest is the .shp alone. Otherwise the rest is
 // pieces, each a 4-byte little-endian length then that many bytes (cut to
 // what is left): .shp, .shx, and for byte 0 % 3 == 2 also the .dbf.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,26 +12,11 @@
 #include <string>
 
 #include "platform/shapefile/shape_library.h"
+#include "scratch_files.h"
 
 namespace {
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    char pattern[] = "/tmp/altimar_fuzz_shp_XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) std::abort();
-    return std::string(made);
-  }();
-  return folder;
-}
-
-void Write(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  if (size) std::fwrite(data, 1, size, f);
-  std::fclose(f);
-}
-
+using altimar::fuzzing::WriteBytes;
+const std::string& Folder() { return altimar::fuzzing::ScratchFolder("shp"); }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -44,14 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ++data;
   --size;
   if (mode == 0) {
-    Write(base + ".shp", data, size);
+    WriteBytes(base + ".shp", data, size);
   } else {
     const char* exts[] = {".shp", ".shx", ".dbf"};
     for (int k = 0; k < mode + 1; ++k) {
       std::size_t n = 0;
       for (int b = 0; b < 4 && size > 0; ++b, ++data, --size) n |= std::size_t{*data} << (8 * b);
       n = std::min(n, size);
-      Write(base + exts[k], data, n);
+      WriteBytes(base + exts[k], data, n);
       data += n;
       size -= n;
     }

@@ -19,7 +19,9 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// The .cpg beside a table, first line only.
+
+}  // namespace
+
 std::string CpgText(const std::string& dbfPath) {
   const std::string cpg = SiblingFile(ShapefileBase(dbfPath), "cpg");
   std::string bytes, error;
@@ -28,7 +30,6 @@ std::string CpgText(const std::string& dbfPath) {
   return std::string(Trim(bytes));
 }
 
-}  // namespace
 
 const char* FieldTypeWord(char type, int decimals) {
   switch (type) {

@@ -16,6 +16,10 @@
 
 namespace altimar::shapefile {
 
+// The code page a .cpg file beside the table names (its first line,
+// trimmed); "" when there is none.
+std::string CpgText(const std::string& dbfPath);
+
 struct DbfField {
   std::string name;  // UTF-8
   char type;         // dBASE type letter

@@ -120,19 +120,20 @@ SpatialIndex::Nearest SpatialIndex::FindNearest(const ShapeSet& set, const Query
   return {};
 }
 
-std::vector<int> SpatialIndex::FindInExtent(const Extent& box) const {
+template <class NodeTest, class EntryTest>
+std::vector<int> SpatialIndex::Collect(NodeTest nodeMayHold, EntryTest entryIsFound) const {
   std::vector<int> found;
   if (nodes_.empty()) return found;
   std::vector<std::uint32_t> stack{static_cast<std::uint32_t>(nodes_.size() - 1)};
   while (!stack.empty()) {
     const Node& n = nodes_[stack.back()];
     stack.pop_back();
-    if (!Meets(n.extent, box)) continue;
+    if (!nodeMayHold(n.extent)) continue;
     for (std::uint32_t k = 0; k < n.count; ++k) {
       const std::uint32_t c = n.first + k;
       if (!n.leaf)
         stack.push_back(c);
-      else if (Meets(entryExtents_[c], box))
+      else if (entryIsFound(entryExtents_[c], entries_[c]))
         found.push_back(entries_[c]);
     }
   }
@@ -140,26 +141,18 @@ std::vector<int> SpatialIndex::FindInExtent(const Extent& box) const {
   return found;
 }
 
+std::vector<int> SpatialIndex::FindInExtent(const Extent& box) const {
+  return Collect([&](const Extent& e) { return Meets(e, box); },
+                 [&](const Extent& e, int) { return Meets(e, box); });
+}
+
 std::vector<int> SpatialIndex::FindWithin(const ShapeSet& set, const QueryPoint& q,
                                           double squaredLimit) const {
-  std::vector<int> found;
-  if (nodes_.empty()) return found;
-  std::vector<std::uint32_t> stack{static_cast<std::uint32_t>(nodes_.size() - 1)};
-  while (!stack.empty()) {
-    const Node& n = nodes_[stack.back()];
-    stack.pop_back();
-    if (SquaredDistanceToExtent(q, n.extent) > squaredLimit) continue;
-    for (std::uint32_t k = 0; k < n.count; ++k) {
-      const std::uint32_t c = n.first + k;
-      if (!n.leaf)
-        stack.push_back(c);
-      else if (SquaredDistanceToExtent(q, entryExtents_[c]) <= squaredLimit &&
-               SquaredDistanceToShape(q, set, entries_[c]) <= squaredLimit)
-        found.push_back(entries_[c]);
-    }
-  }
-  std::sort(found.begin(), found.end());
-  return found;
+  return Collect([&](const Extent& e) { return SquaredDistanceToExtent(q, e) <= squaredLimit; },
+                 [&](const Extent& e, int record) {
+                   return SquaredDistanceToExtent(q, e) <= squaredLimit &&
+                          SquaredDistanceToShape(q, set, record) <= squaredLimit;
+                 });
 }
 
 }  // namespace altimar::shapefile

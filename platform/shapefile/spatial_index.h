@@ -35,6 +35,11 @@ class SpatialIndex {
   std::vector<int> FindWithin(const ShapeSet& set, const QueryPoint& q, double squaredLimit) const;
 
  private:
+  // The records of leaves whose entries pass entryIsFound, walking only
+  // into nodes that pass nodeMayHold; ascending.
+  template <class NodeTest, class EntryTest>
+  std::vector<int> Collect(NodeTest nodeMayHold, EntryTest entryIsFound) const;
+
   struct Node {
     Extent extent;
     std::uint32_t first;  // first child node, or first entry of a leaf

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/contour_batch.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -20,10 +21,7 @@ class ContourBatchHostileTest : public ::testing::Test {
  protected:
   ContourBatchHostileTest() {
     desktop.SetQuietMessageBoxes(true);
-    dir = fs::temp_directory_path() /
-          ("altimar_cmd_hostile_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_cmd_hostile");
     Write(dir / "grid.asc",
           "ncols 4\nnrows 4\nxllcorner 10\nyllcorner 45\ncellsize 0.5\nNODATA_value -9999\n"
           "-9999 -9999 300 400\n-9999 -9999 350 450\n100 150 200 250\n50 75 100 125\n");

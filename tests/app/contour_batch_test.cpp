@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/earth/dem_terrain.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -20,11 +21,7 @@ class ContourBatchTest : public ::testing::Test {
  protected:
   ContourBatchTest() {
     desktop.SetQuietMessageBoxes(true);
-    dir = fs::temp_directory_path() /
-          (std::string("altimar_cmd_") +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_cmd");
     options.dir = dir.string();
     options.seed = 1;
   }

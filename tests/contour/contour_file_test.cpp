@@ -12,28 +12,18 @@
 #include "platform/earth/analytic_terrain.h"
 #include "platform/earth/globe.h"
 #include "platform/earth/kml_places.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class ContourFileTest : public ::testing::Test {
  protected:
   ContourFileTest() {
     desktop.SetQuietMessageBoxes(true);
-    dir = fs::temp_directory_path() /
-          ("altimar_contour_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_contour");
     path = (dir / "contour.kml").string();
     c.SetStartupDefaults();
     c.SetDialogDefaults();
@@ -63,7 +53,7 @@ TEST_F(ContourFileTest, TheDocumentIsWrittenWholeAndTheGlobeOpensIt) {
   ASSERT_TRUE(r.written && r.opened);
   EXPECT_EQ(r.levels, 5);
   EXPECT_GT(r.segments, 0u);
-  const std::string doc = ReadFile(path);
+  const std::string doc = ReadFileBytes(path);
   EXPECT_EQ(doc.size(), r.bytes);
   EXPECT_EQ(doc.rfind("</Folder> </Document></kml>\r\n"), doc.size() - 29);
   EXPECT_NE(doc.find("<Folder><name>P</name><Placemark><name>"), std::string::npos);
@@ -134,14 +124,14 @@ TEST_F(ContourFileTest, TheGlobeKeepsEverySegmentStyleAndLabelReadWholeOrInParts
 TEST_F(ContourFileTest, LabelsStayOutWhenSwitchedOffAndTheFolderStaysWhenThereAreNoLevels) {
   auto globe = StartGlobe();
   ASSERT_TRUE(c.MakeContourFile(path).opened);
-  std::string doc = ReadFile(path);
+  std::string doc = ReadFileBytes(path);
   EXPECT_EQ(doc.find("<Folder>"), std::string::npos);
   EXPECT_EQ(doc.find("#Contours</styleUrl><Point>"), std::string::npos);
 
   c.LabelContours = true;
   c.NumLevels = 0;
   ASSERT_TRUE(c.MakeContourFile(path).opened);
-  doc = ReadFile(path);
+  doc = ReadFileBytes(path);
   EXPECT_NE(doc.find("       </Style>\r\n<Folder><name>P</name></Folder> </Document></kml>\r\n"),
             std::string::npos);
 }
@@ -149,11 +139,11 @@ TEST_F(ContourFileTest, LabelsStayOutWhenSwitchedOffAndTheFolderStaysWhenThereAr
 TEST_F(ContourFileTest, ARunReplacesTheFileAndLeavesNothingElseBehind) {
   auto globe = StartGlobe();
   ASSERT_TRUE(c.MakeContourFile(path).opened);
-  const std::string first = ReadFile(path);
+  const std::string first = ReadFileBytes(path);
   c.LevelMode = contour::kLevelsFromList;
   c.LevelList = "1000";
   ASSERT_TRUE(c.MakeContourFile(path).opened);
-  const std::string second = ReadFile(path);
+  const std::string second = ReadFileBytes(path);
   EXPECT_NE(first, second);
   EXPECT_EQ(second.substr(second.size() - 20), " </Document></kml>\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
@@ -182,11 +172,11 @@ TEST_F(ContourFileTest, AFileThatCannotBeWrittenIsReportedAndNeverOpened) {
 TEST_F(ContourFileTest, RefusedLevelsKeepTheEarlierFile) {
   auto globe = StartGlobe();
   ASSERT_TRUE(c.MakeContourFile(path).opened);
-  const std::string before = ReadFile(path);
+  const std::string before = ReadFileBytes(path);
   c.LevelMode = contour::kLevelsByInterval;
   c.LevelInterval = 1;  // 2000 m of relief: more than 1001 levels
   EXPECT_FALSE(c.MakeContourFile(path).written);
-  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(ReadFileBytes(path), before);
   EXPECT_EQ(globe->openRequests().size(), 1u);
 }
 
@@ -212,7 +202,7 @@ TEST_F(ContourFileTest, WithoutARunningGlobeTheRunEndsWithTheGlobesError) {
 TEST(TextFile, WritesTheTextAndALineEnd) {
   const fs::path p = fs::temp_directory_path() / "altimar_textfile_test.txt";
   EXPECT_EQ(contour::WriteTextFile(p.string(), "abc"), "");
-  EXPECT_EQ(ReadFile(p), "abc\r\n");
+  EXPECT_EQ(ReadFileBytes(p), "abc\r\n");
   fs::remove(p);
   EXPECT_NE(contour::WriteTextFile("/nonexistent-altimar/x.txt", "abc"), "");
 }

@@ -10,26 +10,17 @@
 
 #include "contour/text_file.h"
 #include "platform/runtime/partial_files.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class InterruptedWriteTest : public ::testing::Test {
  protected:
   InterruptedWriteTest() {
-    dir = fs::temp_directory_path() /
-          ("altimar_signal_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_signal");
     path = (dir / "contour.kml").string();
     EXPECT_EQ(contour::WriteTextFile(path, "<kml>earlier</kml>"), "");
   }
@@ -55,7 +46,7 @@ TEST_F(InterruptedWriteTest, ASignalMidWriteRemovesThePartialFileAndKeepsTheEarl
         },
         ::testing::KilledBySignal(sig), "");
     EXPECT_EQ(Files(), std::vector<std::string>{"contour.kml"}) << "signal " << sig;
-    EXPECT_EQ(ReadFile(path), "<kml>earlier</kml>\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "<kml>earlier</kml>\r\n");
   }
 }
 
@@ -70,7 +61,7 @@ TEST_F(InterruptedWriteTest, AFileSetAsideIsPutBack) {
       },
       ::testing::KilledBySignal(SIGTERM), "");
   EXPECT_EQ(Files(), std::vector<std::string>{"contour.kml"});
-  EXPECT_EQ(ReadFile(path), "<kml>earlier</kml>\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "<kml>earlier</kml>\r\n");
 }
 
 TEST_F(InterruptedWriteTest, AFinishedWriteIsNoLongerWatched) {
@@ -84,7 +75,7 @@ TEST_F(InterruptedWriteTest, AFinishedWriteIsNoLongerWatched) {
       },
       ::testing::KilledBySignal(SIGTERM), "");
   EXPECT_EQ(Files(), std::vector<std::string>{"contour.kml"});
-  EXPECT_EQ(ReadFile(path), "<kml>new</kml>");
+  EXPECT_EQ(ReadFileBytes(path), "<kml>new</kml>");
 }
 
 }  // namespace

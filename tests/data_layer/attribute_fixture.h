@@ -11,16 +11,14 @@
 #include "data/attribute_database.h"
 #include "platform/forms/progress.h"
 #include "platform/shapefile/shape_library.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 
 class AttributeFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("altimar_rdb_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    dir = FreshTestFolder("altimar_rdb");
     desktop.SetQuietMessageBoxes(true);
     data::ImportView view;
     view.progress = &bar;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "attribute_fixture.h"
+#include "bench/attribute_import.h"
 #include "dbf_bytes.h"
 
 namespace altimar::testing {
@@ -17,20 +18,8 @@ class DbfImportTest : public AttributeFixture {
   // What the workspace does before the import: open the shapefile and its
   // table, read the field description into AttrDef.
   bool Open(const std::string& shp) {
-    if (!shapes.SW_OpenShpFile(shp)) return false;
-    std::string base = shp.substr(0, shp.size() - 4);
-    shapes.SW_OpenDBFFile(base + ".dbf");
-    std::string type, description;
-    shapes.SW_GetMetaInfoFromShpDBF(type, records, 1, description);
-    rdb->AttrCount = 0;
-    for (std::size_t at = 0; (at = description.find("\r\n")) != std::string::npos;) {
-      const std::string line = description.substr(0, at);
-      description.erase(0, at + 2);
-      auto& row = rdb->AttrDef[static_cast<std::size_t>(rdb->AttrCount++)];
-      std::size_t b1 = line.find(' '), b2 = line.rfind(' ');
-      row = {line.substr(0, b1), line.substr(b1 + 1, b2 - b1 - 1), line.substr(b2 + 1), "", "1", "1"};
-    }
-    return true;
+    records = bench::OpenShapefileColumns(*rdb, shapes, shp.substr(0, shp.size() - 4));
+    return records >= 0;
   }
   int records = 0;
 };

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "dbf_bytes.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -17,9 +18,7 @@ using data::DbfReader;
 class DbfReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("altimar_dbf_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_dbf");
     desktop.SetQuietMessageBoxes(true);
   }
   void TearDown() override { fs::remove_all(dir); }

@@ -6,16 +6,10 @@
 #include <sstream>
 
 #include "attribute_fixture.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
@@ -52,7 +46,7 @@ TEST_F(KmlImportTest, TheSamplesGiveOneFeatureAndOneRowPerCoordinatesElement) {
   const std::string path = std::string(ALTIMAR_TESTDATA) + "/kml/kmlsamples.kml";
   ASSERT_TRUE(rdb->ImportKml(path)) << rdb->LastError();
   shapes.SW_CloseShpFile();
-  const auto elements = static_cast<std::int64_t>(Count(ReadAll(path), "<coordinates>"));
+  const auto elements = static_cast<std::int64_t>(Count(ReadFileBytes(path), "<coordinates>"));
   ASSERT_GT(elements, 10);
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), elements);
   const auto [count, type] = WorkShapes();

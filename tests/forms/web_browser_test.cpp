@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -16,9 +17,7 @@ class BrowserTest : public ::testing::Test {
  protected:
   BrowserTest() {
     // One folder a test: CTest runs the tests of this fixture side by side.
-    dir = fs::temp_directory_path() /
-          (std::string("altimar_browser_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_browser");
     std::ofstream(dir / "a.html") << "<html><head><title>Fiji &amp; more</title><style>p{}</style></head>"
                                       "<body><h1>NAME</h1><p>Fiji</p><table><tr><td>POP</td><td>920938"
                                       "</td></tr></table>x &lt; y<br>z</body></html>";

@@ -9,18 +9,14 @@
 #include <string>
 
 #include "platform/dao/dao.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 
 class DaoTest : public ::testing::Test {
  protected:
   DaoTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("altimar_dao_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-            std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    dir_ = FreshTestFolder("altimar_dao");
     path_ = (dir_ / "bexo.mdb").string();
     db_ = dao::Database::CreateDatabase(path_);
   }

@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "platform/earth/dem_terrain.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -93,10 +94,7 @@ class Listener {
 class DemHostileTest : public ::testing::Test {
  protected:
   DemHostileTest() {
-    dir = fs::temp_directory_path() /
-          ("altimar_hostile_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_hostile");
     WriteTile(dir / "a.tif", 6.0, 50.0, 10, 10, 1000);
     WriteTile(dir / "b.tif", 6.1, 50.0, 10, 10, 2000);
     earlier = DemTerrain::Open((dir / "a.tif").string());

@@ -13,6 +13,7 @@
 #include "platform/earth/kml_builder.h"
 #include "platform/earth/kml_coordinates.h"
 #include "platform/earth/kml_places.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -22,9 +23,7 @@ namespace fs = std::filesystem;
 class KmlHostileTest : public ::testing::Test {
  protected:
   KmlHostileTest() {
-    dir = fs::temp_directory_path() /
-          ("altimar_kml_hostile_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
+    dir = FreshTestFolder("altimar_kml_hostile");
     fs::create_directories(dir / "in");
   }
   ~KmlHostileTest() override { fs::remove_all(dir); }

@@ -12,6 +12,7 @@
 #include "platform/earth/kml_coordinates.h"
 #include "platform/earth/kml_places.h"
 #include "platform/earth/place_dump.h"
+#include "test_folder.h"
 
 namespace altimar::testing {
 namespace {
@@ -118,10 +119,7 @@ std::string Describe(const earth::Feature& f) { return earth::DumpPlaces(f); }
 class KmlPartsTest : public ::testing::Test {
  protected:
   KmlPartsTest() {
-    dir = fs::temp_directory_path() /
-          ("altimar_kml_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("altimar_kml");
   }
   ~KmlPartsTest() override { fs::remove_all(dir); }
 

@@ -20,7 +20,7 @@ TEST(ShapefileKmlExport, WritesEveryWorldRecordWithNameAndAttributes) {
   ASSERT_EQ(n, 177) << lib.LastError();
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.back(), std::make_pair(177, 177));
-  const std::string kml = ReadBytes(dir / "world.kml");
+  const std::string kml = ReadFileBytes(dir / "world.kml");
   int placemarks = 0, polygons = 0, inner = 0;
   std::string text;
   ASSERT_EQ(XmlProblem(kml, "Placemark", &placemarks, &text), "");
@@ -38,7 +38,7 @@ TEST(ShapefileKmlExport, PolygonHolesAndPartsNullShapesAndMissingTable) {
   ScratchFolder dir;
   ShapeLibrary lib;
   ASSERT_EQ(lib.SW_ExportShp2Kml(ShpData("cases/polygons.shp"), dir / "p.kml"), 3);
-  const std::string kml = ReadBytes(dir / "p.kml");
+  const std::string kml = ReadFileBytes(dir / "p.kml");
   EXPECT_EQ(XmlProblem(kml), "");
   EXPECT_NE(kml.find("<Placemark id=\"f1\"><name>1</name><styleUrl>#shape</styleUrl><ExtendedData><Data "
                      "name=\"FID\"><value>1</value></Data></ExtendedData><Polygon><outerBoundaryIs><LinearRing>"
@@ -50,13 +50,13 @@ TEST(ShapefileKmlExport, PolygonHolesAndPartsNullShapesAndMissingTable) {
 
   ASSERT_EQ(lib.SW_ExportShp2Kml(ShpData("cases/null"), dir / "n.kml"), 9);
   int placemarks = 0, points = 0;
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "n.kml"), "Placemark", &placemarks), "");
-  XmlProblem(ReadBytes(dir / "n.kml"), "Point", &points);
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "n.kml"), "Placemark", &placemarks), "");
+  XmlProblem(ReadFileBytes(dir / "n.kml"), "Point", &points);
   EXPECT_EQ(placemarks, 9);
   EXPECT_EQ(points, 5);
 
   ASSERT_EQ(lib.SW_ExportShp2Kml(ShpData("cases/ignore-properties"), dir / "i.kml"), 3);
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "i.kml"), "Placemark", &placemarks), "");
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "i.kml"), "Placemark", &placemarks), "");
   EXPECT_EQ(placemarks, 3);
 }
 
@@ -65,13 +65,13 @@ TEST(ShapefileKmlExport, DecodesLatin1AndUtf8Tables) {
   ShapeLibrary lib;
   std::string text;
   ASSERT_EQ(lib.SW_ExportShp2Kml(ShpData("cases/latin1-property"), dir / "l.kml"), 1);
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "l.kml"), "", nullptr, &text), "");
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "l.kml"), "", nullptr, &text), "");
   EXPECT_NE(text.find("M\xC3\xA9xico"), std::string::npos);
   text.clear();
   ASSERT_EQ(lib.SW_ExportShp2Kml(ShpData("cases/utf8-property"), dir / "u.kml"), 1);
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "u.kml"), "", nullptr, &text), "");
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "u.kml"), "", nullptr, &text), "");
   EXPECT_NE(text.find("\xCE\xB7\xCE\xB5\xCE\xBB\xCE\xBB\xCE\xBF"), std::string::npos);
-  EXPECT_NE(ReadBytes(dir / "u.kml").find("<Data name=\"\xE2\x98\x83\">"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir / "u.kml").find("<Data name=\"\xE2\x98\x83\">"), std::string::npos);
 }
 
 // A point file whose one text field holds `value` raw, with an optional .cpg.
@@ -110,7 +110,7 @@ TEST(ShapefileKmlExport, HostileAttributeBytesStillMakeWellFormedXml) {
       ShapeLibrary lib;
       ASSERT_EQ(lib.SW_ExportShp2Kml(base, dir / "h.kml"), 1) << lib.LastError();
       std::string text;
-      const std::string kml = ReadBytes(dir / "h.kml");
+      const std::string kml = ReadFileBytes(dir / "h.kml");
       EXPECT_EQ(XmlProblem(kml, "", nullptr, &text), "") << (cpg ? cpg : "none") << ": " << v;
       // The attribute text of the same row is clean too: one line per field.
       ASSERT_TRUE(lib.SW_OpenShpFile(base + ".shp"));
@@ -128,7 +128,7 @@ TEST(ShapefileKmlExport, HostileAttributeBytesStillMakeWellFormedXml) {
   ShapeLibrary lib;
   ASSERT_EQ(lib.SW_ExportShp2Kml(base, dir / "m.kml"), 1);
   std::string text;
-  ASSERT_EQ(XmlProblem(ReadBytes(dir / "m.kml"), "", nullptr, &text), "");
+  ASSERT_EQ(XmlProblem(ReadFileBytes(dir / "m.kml"), "", nullptr, &text), "");
   EXPECT_NE(text.find(values[0]), std::string::npos);
 }
 
@@ -144,7 +144,7 @@ TEST(ShapefileKmlExport, AFailedExportLeavesNoDocumentAndReturnsMinusOne) {
   WriteBytes(dir / "old.kml", "earlier");
   EXPECT_EQ(lib.SW_ExportShp2Kml(dir / "no-such", dir / "old.kml"), -1);
   EXPECT_NE(lib.LastError().find("no-such"), std::string::npos);
-  EXPECT_EQ(ReadBytes(dir / "old.kml"), "earlier");
+  EXPECT_EQ(ReadFileBytes(dir / "old.kml"), "earlier");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   // A folder or a link at the path is not replaced.
   fs::create_directory(dir / "folder.kml");

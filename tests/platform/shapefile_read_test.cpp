@@ -271,8 +271,8 @@ TEST(ShapefileOpen, WorksWithoutShxAndWritesNothingBesideTheFile) {
 
 TEST(ShapefileOpen, CutFilesGiveAReadablePrefixOrFail) {
   ScratchFolder dir;
-  const std::string shp = ReadBytes(ShpData("world.shp"));
-  const std::string shx = ReadBytes(ShpData("world.shx"));
+  const std::string shp = ReadFileBytes(ShpData("world.shp"));
+  const std::string shx = ReadFileBytes(ShpData("world.shx"));
   ShapeLibrary whole;
   ASSERT_TRUE(whole.SW_OpenShpFile(ShpData("world.shp")));
   const auto expected = AllTexts(whole);
@@ -310,7 +310,7 @@ TEST(ShapefileOpen, CutFilesGiveAReadablePrefixOrFail) {
 TEST(ShapefileOpen, RefusesFilesThatAreNoShapefilesAndNullsDamagedRecords) {
   ScratchFolder dir;
   ShapeLibrary lib;
-  std::string shp = ReadBytes(ShpData("cases/polylines.shp"));
+  std::string shp = ReadFileBytes(ShpData("cases/polylines.shp"));
   std::string bad = shp;
   bad[3] = 0;  // file code
   WriteBytes(dir / "a.shp", bad);

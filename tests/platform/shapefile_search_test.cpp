@@ -190,17 +190,17 @@ TEST(ShapefileSearch, SelectionDocumentsAreWellFormedKml) {
   const int n = lib.SW_MultiSearchShpFile(0, 40, 20, 55, list, dir / "rect.kml");
   ASSERT_GT(n, 3);
   int placemarks = 0;
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "rect.kml"), "Placemark", &placemarks), "");
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "rect.kml"), "Placemark", &placemarks), "");
   EXPECT_EQ(placemarks, n);
 
   const int m = lib.SW_MultiSearchFeatureByCircle(10, 50, 12, 50, list, "9,49,0 11,49,0\n11,51,0 9,51 9,49,0",
                                                   dir / "circle.kml");
   ASSERT_GT(m, 0);
   std::string text;
-  EXPECT_EQ(XmlProblem(ReadBytes(dir / "circle.kml"), "Placemark", &placemarks, &text), "");
+  EXPECT_EQ(XmlProblem(ReadFileBytes(dir / "circle.kml"), "Placemark", &placemarks, &text), "");
   EXPECT_EQ(placemarks, m + 1);
   EXPECT_NE(text.find("9,49,0 11,49,0 11,51,0 9,51,0 9,49,0"), std::string::npos);
-  EXPECT_NE(ReadBytes(dir / "circle.kml").find("<Style id=\"selection\">"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir / "circle.kml").find("<Style id=\"selection\">"), std::string::npos);
 
   // A document that cannot be written makes the search fail; nothing found writes nothing.
   EXPECT_EQ(lib.SW_MultiSearchShpFile(0, 40, 20, 55, list, dir / "no-folder/rect.kml"), -1);

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "test_folder.h"
+
 namespace altimar::testing {
 
 namespace fs = std::filesystem;
@@ -28,11 +30,7 @@ inline std::string ShpData(const std::string& name) { return std::string(ALTIMAR
 class ScratchFolder {
  public:
   ScratchFolder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            ("altimar_shp_" + std::string(info->test_suite_name()) + "_" + std::string(info->name()));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
+    path_ = FreshTestFolder("altimar_shp");
   }
   ~ScratchFolder() { fs::remove_all(path_); }
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
@@ -41,11 +39,6 @@ class ScratchFolder {
  private:
   fs::path path_;
 };
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
