@@ -24,8 +24,8 @@ inline int OpenShapefileColumns(data::AttributeDatabase& rdb, shapefile::ShapeLi
     const std::string line = description.substr(0, at);
     description.erase(0, at + 2);
     const std::size_t b1 = line.find(' '), b2 = line.rfind(' ');
-    rdb.AttrDef[static_cast<std::size_t>(rdb.AttrCount++)] = {line.substr(0, b1), line.substr(b1 + 1, b2 - b1 - 1),
-                                                              line.substr(b2 + 1), "", "1", "1"};
+    rdb.AttrDef[static_cast<std::size_t>(rdb.AttrCount++)] = {
+        line.substr(0, b1), line.substr(b1 + 1, b2 - b1 - 1), line.substr(b2 + 1), "", "1", "1"};
   }
   return records;
 }

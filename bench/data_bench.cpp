@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 using altimar::data::AttributeDatabase;
 
 fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("altimar_data_bench_" + std::to_string(::getpid())) / name;
+  const fs::path dir =
+      fs::temp_directory_path() / ("altimar_data_bench_" + std::to_string(::getpid())) / name;
   fs::create_directories(dir);
   return dir;
 }
@@ -23,12 +24,14 @@ fs::path Scratch(const std::string& name) {
 void BM_ImportDbf(benchmark::State& state) {
   const fs::path dir = Scratch("dbf");
   const std::string base = (dir / "points").string();
-  if (!altimar::bench::WriteRandomPoints(base, 100000)) state.SkipWithError("cannot write the table");
+  if (!altimar::bench::WriteRandomPoints(base, 100000))
+    state.SkipWithError("cannot write the table");
   altimar::win::Desktop desktop{altimar::win::Clock::Kind::Virtual};
   altimar::shapefile::ShapeLibrary shapes;
   AttributeDatabase rdb(desktop, shapes, dir.string());
   for (auto _ : state)
-    if (!altimar::bench::ImportShapefileAttributes(rdb, shapes, base)) state.SkipWithError(rdb.LastError().c_str());
+    if (!altimar::bench::ImportShapefileAttributes(rdb, shapes, base))
+      state.SkipWithError(rdb.LastError().c_str());
   state.SetItemsProcessed(state.iterations() * 100000);
   state.counters["rows"] = static_cast<double>(rdb.FeatureRs->RecordCount());
   fs::remove_all(dir.parent_path());
@@ -37,7 +40,8 @@ BENCHMARK(BM_ImportDbf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void WritePlacemarks(const std::string& path, int n) {
   std::ofstream out(path);
-  out << "<?xml version=\"1.0\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:qelix=\"urn:q\">"
+  out << "<?xml version=\"1.0\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
+         "xmlns:qelix=\"urn:q\">"
          "<Document>\n<qelix:propertyDef name=\"floors\" type=\"integer\"/>\n"
          "<qelix:propertyDef name=\"owner\" type=\"string\"/>\n";
   for (int i = 0; i < n; ++i) {
@@ -45,8 +49,10 @@ void WritePlacemarks(const std::string& path, int n) {
         << " of the benchmark</description>\n    <styleUrl>#s" << i % 7 << "</styleUrl>\n"
         << "    <qelix:property ref=\"q:qelix_floors\">" << i % 40 << "</qelix:property>\n"
         << "    <qelix:property ref=\"q:qelix_owner\">Owner " << i % 1000 << "</qelix:property>\n"
-        << "    <Point><extrude>1</extrude><altitudeMode>relativeToGround</altitudeMode><coordinates>"
-        << 6 + (i % 1000) * 0.001 << "," << 49 + (i / 1000) * 0.001 << ",0</coordinates></Point>\n  </Placemark>\n";
+        << "    "
+           "<Point><extrude>1</extrude><altitudeMode>relativeToGround</altitudeMode><coordinates>"
+        << 6 + (i % 1000) * 0.001 << "," << 49 + (i / 1000) * 0.001
+        << ",0</coordinates></Point>\n  </Placemark>\n";
   }
   out << "</Document></kml>\n";
 }

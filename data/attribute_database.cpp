@@ -8,8 +8,8 @@
 
 #include "data/column_names.h"
 #include "data/kml_reader.h"
-#include "platform/runtime/utf8_text.h"
 #include "platform/runtime/leading_number.h"
+#include "platform/runtime/utf8_text.h"
 #include "platform/sax/sax_reader.h"
 #include "platform/shapefile/shape_library.h"
 #include "platform/shapefile/shp_reader.h"
@@ -59,8 +59,8 @@ dao::TableDef OperationTable() {
 
 }  // namespace
 
-AttributeDatabase::AttributeDatabase(win::Desktop& desktop, shapefile::ShapeLibrary& shapes, std::string programDir,
-                                     ImportView view)
+AttributeDatabase::AttributeDatabase(win::Desktop& desktop, shapefile::ShapeLibrary& shapes,
+                                     std::string programDir, ImportView view)
     : AttrDef(kMaxAttr),
       RecordAttr(kMaxAttr),
       desktop_(desktop),
@@ -69,7 +69,9 @@ AttributeDatabase::AttributeDatabase(win::Desktop& desktop, shapefile::ShapeLibr
       view_(std::move(view)),
       dbf_(desktop) {}
 
-AttributeDatabase::~AttributeDatabase() { CloseAttributeDb(); }
+AttributeDatabase::~AttributeDatabase() {
+  CloseAttributeDb();
+}
 
 void AttributeDatabase::AppendLog(const std::string& text) {
   if (!text.empty() && view_.appendLog) view_.appendLog(text);
@@ -80,29 +82,35 @@ void AttributeDatabase::AppendLog(const std::string& text) {
 dao::Value AttributeDatabase::ColumnValue(const std::string& text, dao::DataType type, int size) {
   using dao::DataType;
   if (type == DataType::Text || type == DataType::Memo) {
-    const std::size_t limit = type == DataType::Memo ? std::numeric_limits<std::size_t>::max()
-                                                     : static_cast<std::size_t>(size > 0 ? size : 255);
+    const std::size_t limit = type == DataType::Memo
+                                  ? std::numeric_limits<std::size_t>::max()
+                                  : static_cast<std::size_t>(size > 0 ? size : 255);
     if (runtime::Utf8Length(text) > limit) return std::string(runtime::Utf8Prefix(text, limit));
     return text;
   }
   const std::string_view t = Trimmed(text);
   if (t.empty()) return {};
   if (type == DataType::Boolean) {
-    switch (t[0]) {
-      case 'T': case 't': case 'Y': case 'y': return std::int64_t{-1};
-      case 'F': case 'f': case 'N': case 'n': return std::int64_t{0};
-      default: break;
-    }
+    if (std::string_view("TtYy").find(t[0]) != std::string_view::npos) return std::int64_t{-1};
+    if (std::string_view("FfNn").find(t[0]) != std::string_view::npos) return std::int64_t{0};
   }
   const auto number = runtime::LeadingNumberIfAny(t);
   if (!number || !std::isfinite(*number)) return {};
   double lo = 0, hi = 0;
   switch (type) {
-    case DataType::Double: return *number;
-    case DataType::Boolean: return std::int64_t{*number != 0 ? -1 : 0};
-    case DataType::Byte: lo = 0, hi = 255; break;
-    case DataType::Integer: lo = -32768, hi = 32767; break;
-    default: lo = -2147483648.0, hi = 2147483647.0; break;
+    case DataType::Double:
+      return *number;
+    case DataType::Boolean:
+      return std::int64_t{*number != 0 ? -1 : 0};
+    case DataType::Byte:
+      lo = 0, hi = 255;
+      break;
+    case DataType::Integer:
+      lo = -32768, hi = 32767;
+      break;
+    default:
+      lo = -2147483648.0, hi = 2147483647.0;
+      break;
   }
   const double whole = std::nearbyint(*number);  // halves to even
   if (whole < lo || whole > hi) return {};
@@ -156,20 +164,23 @@ void AttributeDatabase::OpenAttributeDb(const std::string& dbPath) {
 void AttributeDatabase::CreateKmlDatabase(const std::string& dbPath, const std::string& kmlPath) {
   RemoveFile(dbPath);
   auto db = dao::Database::CreateDatabase(dbPath);
-  const std::array<std::array<const char*, 3>, kFixedKmlColumns> fixed = {{{"PName", "string", "30"},
-                                                                           {"styleUrl", "string", "30"},
-                                                                           {"description", "string", "50"},
-                                                                           {"extrude", "long", ""},
-                                                                           {"altitudeMode", "string", "30"},
-                                                                           {"qelix_url", "string", "255"},
-                                                                           {"qelix_description", "memo", ""}}};
+  const std::array<std::array<const char*, 3>, kFixedKmlColumns> fixed = {
+      {{"PName", "string", "30"},
+       {"styleUrl", "string", "30"},
+       {"description", "string", "50"},
+       {"extrude", "long", ""},
+       {"altitudeMode", "string", "30"},
+       {"qelix_url", "string", "255"},
+       {"qelix_description", "memo", ""}}};
   for (auto& row : AttrDef) row = {};
   for (int i = 0; i < kFixedKmlColumns; ++i)
-    for (int j = 0; j < 3; ++j) AttrDef[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = fixed[i][j];
+    for (int j = 0; j < 3; ++j)
+      AttrDef[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = fixed[i][j];
   AttrCount = kFixedKmlColumns;
   if (!ReadKmlSchema(kmlPath)) throw SchemaRefused(lastError_);
 
-  dao::TableDef feature{"Feature", {{"FID", dao::DataType::Long, 0, true}, {"Note", dao::DataType::Byte}}, {}};
+  dao::TableDef feature{
+      "Feature", {{"FID", dao::DataType::Long, 0, true}, {"Note", dao::DataType::Byte}}, {}};
   for (int i = 0; i < AttrCount; ++i) {
     const auto& row = AttrDef[static_cast<std::size_t>(i)];
     feature.fields.push_back(KmlColumn(row[0], row[1], row[2]));
@@ -209,7 +220,8 @@ void AttributeDatabase::RenameCollidingColumns(const std::vector<std::string>& r
   std::vector<std::string> names;
   for (int i = 0; i < AttrCount; ++i) names.push_back(AttrDef[static_cast<std::size_t>(i)][0]);
   const auto unique = UniqueColumnNames(names, reserved);
-  for (int i = 0; i < AttrCount; ++i) AttrDef[static_cast<std::size_t>(i)][0] = unique[static_cast<std::size_t>(i)];
+  for (int i = 0; i < AttrCount; ++i)
+    AttrDef[static_cast<std::size_t>(i)][0] = unique[static_cast<std::size_t>(i)];
 }
 
 // ---- the KML import ----
@@ -226,16 +238,18 @@ bool AttributeDatabase::ReadKmlSchema(const std::string& kmlPath) {
   SchemaPass = false;
   AppendLog(content.log);
   if (content.tooManyColumns) {
-    lastError_ = "The KML file " + kmlPath + " declares more attribute columns than the attribute table holds (" +
-                 std::to_string(kMaxAttr) + " columns, " + std::to_string(kMaxAttr - kFixedKmlColumns) +
-                 " declared).";
+    lastError_ = "The KML file " + kmlPath +
+                 " declares more attribute columns than the attribute table holds (" +
+                 std::to_string(kMaxAttr) + " columns, " +
+                 std::to_string(kMaxAttr - kFixedKmlColumns) + " declared).";
     desktop_.MessageBoxA(0, lastError_, "Altimar", win::MB_OK);
     return false;
   }
   return true;
 }
 
-AttributeDatabase::Building AttributeDatabase::StartBuilding(const std::function<void(const std::string&)>& create) {
+AttributeDatabase::Building AttributeDatabase::StartBuilding(
+    const std::function<void(const std::string&)>& create) {
   Building b;
   b.path = DatabasePath() + ".new";
   try {
@@ -369,7 +383,8 @@ bool AttributeDatabase::ImportDbf(const std::string& shpPath, std::int32_t recor
     lastError_ = std::string("the copy of ") + dbfPath + " stopped: " + e.what();
     if (b.db->InTransaction()) b.db->CommitTrans();  // the rows copied so far stay
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", seconds);
   if (view_.reportSeconds) view_.reportSeconds(text);

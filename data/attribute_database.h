@@ -48,10 +48,10 @@ inline constexpr int kFixedKmlColumns = 7;
 
 // What the importers report to the workspace form.
 struct ImportView {
-  forms::IProgressBar* progress = nullptr;                  // ProgressBar1
-  std::function<void(int)> setMousePointer;                 // 11 hourglass, 0 default
-  std::function<void(const std::string&)> appendLog;        // Text1
-  std::function<void(const std::string&)> reportSeconds;    // elapsed seconds of a dBASE import
+  forms::IProgressBar* progress = nullptr;                // ProgressBar1
+  std::function<void(int)> setMousePointer;               // 11 hourglass, 0 default
+  std::function<void(const std::string&)> appendLog;      // Text1
+  std::function<void(const std::string&)> reportSeconds;  // elapsed seconds of a dBASE import
 };
 
 class AttributeDatabase {
@@ -94,8 +94,10 @@ class AttributeDatabase {
   // A value for a column of the given type from its text (rules above).
   static dao::Value ColumnValue(const std::string& text, dao::DataType type, int size);
   // The column type of a type word, for a KML table or a shapefile table.
-  static dao::FieldDef KmlColumn(const std::string& name, const std::string& typeWord, const std::string& size);
-  static dao::FieldDef DbfColumn(const std::string& name, const std::string& typeWord, const std::string& size);
+  static dao::FieldDef KmlColumn(const std::string& name, const std::string& typeWord,
+                                 const std::string& size);
+  static dao::FieldDef DbfColumn(const std::string& name, const std::string& typeWord,
+                                 const std::string& size);
 
   // --- module state ---
   std::vector<std::array<std::string, kAttrDefColumns>> AttrDef;  // kMaxAttr rows
@@ -107,7 +109,9 @@ class AttributeDatabase {
   std::vector<std::array<std::string, 2>> RecordAttr;  // kMaxAttr rows
 
   // The definition of column `position` of the Feature table built last.
-  const dao::FieldDef& ColumnDef(int position) const { return featureFields_.at(static_cast<std::size_t>(position)); }
+  const dao::FieldDef& ColumnDef(int position) const {
+    return featureFields_.at(static_cast<std::size_t>(position));
+  }
   const std::string& LastError() const { return lastError_; }
   win::Desktop& desktop() { return desktop_; }
 

@@ -62,7 +62,7 @@ class DbfReader {
   DbfHeaderRecord DbfHeader;
   int DbfFieldCount = 0;
   std::vector<DbfFieldRecord> DbfFields;  // index 0 is field 1
-  std::string codePage;  // iconv's name for the table's code page
+  std::string codePage;                   // iconv's name for the table's code page
   const std::string& LastError() const { return lastError_; }
 
  private:

@@ -20,7 +20,8 @@ std::string Cut(std::string_view text, std::size_t characters) {
 }  // namespace
 
 ContentHandlerImpl::ContentHandlerImpl(AttributeDatabase& rdb, shapefile::ShapeLibrary& shapes,
-                                       sax::SaxReader& reader, std::string workShapePath, dao::Recordset* rows)
+                                       sax::SaxReader& reader, std::string workShapePath,
+                                       dao::Recordset* rows)
     : PropValue(kMaxAttr),
       rdb_(rdb),
       shapes_(shapes),
@@ -35,7 +36,8 @@ void ContentHandlerImpl::Fail(const std::string& why) {
 
 void ContentHandlerImpl::StartPlacemark() {
   inPlacemark_ = true;
-  PmName.clear(), PmDescription.clear(), PmStyleUrl.clear(), PmExtrude.clear(), PmAltitudeMode.clear();
+  PmName.clear(), PmDescription.clear(), PmStyleUrl.clear(), PmExtrude.clear(),
+      PmAltitudeMode.clear();
   for (auto& v : PropValue) v.clear();
   PropActive = false;
   PropIndex = 0;
@@ -86,7 +88,8 @@ void ContentHandlerImpl::Declaration(const sax::Attributes& attributes) {
     if (SameColumnName(rdb_.AttrDef[static_cast<std::size_t>(i)][0], DefName)) return;
   if (rdb_.AttrCount >= kMaxAttr) {
     tooManyColumns = true;
-    Fail("the file declares more than " + std::to_string(kMaxAttr - kFixedKmlColumns) + " attribute columns");
+    Fail("the file declares more than " + std::to_string(kMaxAttr - kFixedKmlColumns) +
+         " attribute columns");
     return;
   }
   auto& row = rdb_.AttrDef[static_cast<std::size_t>(rdb_.AttrCount)];
@@ -125,7 +128,8 @@ std::string* ContentHandlerImpl::PlacemarkField(std::string_view qName) {
 }
 
 std::string* ContentHandlerImpl::CollectedField() {
-  if (CurElement == "qelix:property") return PropActive ? &PropValue[static_cast<std::size_t>(PropIndex)] : nullptr;
+  if (CurElement == "qelix:property")
+    return PropActive ? &PropValue[static_cast<std::size_t>(PropIndex)] : nullptr;
   return PlacemarkField(CurElement);
 }
 
@@ -143,7 +147,8 @@ void ContentHandlerImpl::WriteGeometry(const PendingGeometry& geometry) {
   if (!ShapeOpen) {
     // The work shapefile takes the type of the first geometry written.
     const std::string type = geometry.geomType.empty() ? "point" : geometry.geomType;
-    if (!shapes_.SW_CreateShapeFile(workShapePath_, type) || !shapes_.SW_OpenShpFile(workShapePath_)) {
+    if (!shapes_.SW_CreateShapeFile(workShapePath_, type) ||
+        !shapes_.SW_OpenShpFile(workShapePath_)) {
       Fail("the work shapefile " + workShapePath_ + " cannot be written: " + shapes_.LastError());
       return;
     }
@@ -161,7 +166,8 @@ void ContentHandlerImpl::WriteGeometry(const PendingGeometry& geometry) {
   }
 }
 
-void ContentHandlerImpl::endElement(std::string_view, std::string_view localName, std::string_view qName) {
+void ContentHandlerImpl::endElement(std::string_view, std::string_view localName,
+                                    std::string_view qName) {
   if (rdb_.SchemaPass) {
     if (localName == "Placemark") log += GeomType + "\r\n";
   } else if (qName == "coordinates" && CurElement == "coordinates" && target_) {
@@ -190,7 +196,8 @@ void ContentHandlerImpl::WriteFeatureRow(dao::Recordset& rs, std::string& name) 
     columnAt_.clear();
     for (const char* column : {"PName", "Description", "styleUrl", "extrude", "altitudeMode"})
       columnAt_.push_back(rs.FieldIndex(column));
-    for (int i = 5; i < rdb_.AttrCount; ++i) columnAt_.push_back(rs.FieldIndex(rdb_.AttrDef[static_cast<std::size_t>(i)][0]));
+    for (int i = 5; i < rdb_.AttrCount; ++i)
+      columnAt_.push_back(rs.FieldIndex(rdb_.AttrDef[static_cast<std::size_t>(i)][0]));
   }
   rs.AddNew();
   std::size_t next = 0;
@@ -200,7 +207,8 @@ void ContentHandlerImpl::WriteFeatureRow(dao::Recordset& rs, std::string& name) 
     const auto& def = rdb_.ColumnDef(at);
     // An empty text is stored as one blank, as every empty attribute is.
     const bool isText = def.type == dao::DataType::Text || def.type == dao::DataType::Memo;
-    rs.Set(at, AttributeDatabase::ColumnValue(isText && text.empty() ? " " : text, def.type, def.size));
+    rs.Set(at,
+           AttributeDatabase::ColumnValue(isText && text.empty() ? " " : text, def.type, def.size));
   };
   put(Cut(name, 30));
   put(Cut(PmDescription, 50));

@@ -40,12 +40,13 @@ class ContentHandlerImpl : public sax::ContentHandler {
  public:
   // Rows go to `rows` (the Feature table being built; none in the schema
   // pass).
-  ContentHandlerImpl(AttributeDatabase& rdb, shapefile::ShapeLibrary& shapes, sax::SaxReader& reader,
-                     std::string workShapePath, dao::Recordset* rows);
+  ContentHandlerImpl(AttributeDatabase& rdb, shapefile::ShapeLibrary& shapes,
+                     sax::SaxReader& reader, std::string workShapePath, dao::Recordset* rows);
 
   void startElement(std::string_view uri, std::string_view localName, std::string_view qName,
                     const sax::Attributes& attributes) override;
-  void endElement(std::string_view uri, std::string_view localName, std::string_view qName) override;
+  void endElement(std::string_view uri, std::string_view localName,
+                  std::string_view qName) override;
   void characters(std::string_view text) override;
 
   // Appends the row of the placemark just read to the recordset.

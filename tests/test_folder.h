@@ -16,8 +16,9 @@ namespace altimar::testing {
 // that no two tests (nor two runs side by side) share one.
 inline std::filesystem::path FreshTestFolder(const std::string& prefix) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const auto dir = std::filesystem::temp_directory_path() /
-                   (prefix + "_" + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / (prefix + "_" + info->test_suite_name() + "_" +
+                                                info->name() + "_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;

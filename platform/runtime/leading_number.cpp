@@ -5,7 +5,9 @@
 
 namespace altimar::runtime {
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 }  // namespace
 
 std::optional<double> LeadingNumberIfAny(std::string_view s) {
@@ -45,6 +47,8 @@ std::optional<double> LeadingNumberIfAny(std::string_view s) {
   return negative ? -value : value;
 }
 
-double LeadingNumber(std::string_view s) { return LeadingNumberIfAny(s).value_or(0.0); }
+double LeadingNumber(std::string_view s) {
+  return LeadingNumberIfAny(s).value_or(0.0);
+}
 
 }  // namespace altimar::runtime

@@ -4,7 +4,9 @@
 
 namespace altimar::runtime {
 namespace {
-bool IsLead(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+bool IsLead(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
 }  // namespace
 
 std::size_t Utf8Length(std::string_view text) {

@@ -53,9 +53,7 @@ struct DbfBytes {
     return out;
   }
 
-  void Write(const std::string& path) const {
-    std::ofstream(path, std::ios::binary) << Bytes();
-  }
+  void Write(const std::string& path) const { std::ofstream(path, std::ios::binary) << Bytes(); }
 };
 
 }  // namespace altimar::testing

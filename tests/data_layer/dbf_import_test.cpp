@@ -27,7 +27,8 @@ class DbfImportTest : public AttributeFixture {
 TEST_F(DbfImportTest, RealTablesGiveOneTypedRowPerRecord) {
   ASSERT_TRUE(Open(std::string(ALTIMAR_TESTDATA) + "/shp/columbus.shp"));
   ASSERT_EQ(rdb->AttrCount, 20);
-  ASSERT_TRUE(rdb->ImportDbf(std::string(ALTIMAR_TESTDATA) + "/shp/columbus.shp", records)) << rdb->LastError();
+  ASSERT_TRUE(rdb->ImportDbf(std::string(ALTIMAR_TESTDATA) + "/shp/columbus.shp", records))
+      << rdb->LastError();
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 49);
   const auto fields = rdb->AttrDb->Fields("Feature");
   ASSERT_EQ(fields.size(), 25u) << "FID, 20 attributes, Operation and three deltas";
@@ -57,10 +58,10 @@ TEST_F(DbfImportTest, RealTablesGiveOneTypedRowPerRecord) {
 
 TEST_F(DbfImportTest, EveryRealTableGivesOneRowPerShape) {
   const std::string data = std::string(ALTIMAR_TESTDATA) + "/shp/";
-  for (const char* name : {"world", "baltim", "columbus", "cases/boolean-property", "cases/date-property",
-                           "cases/latin1-property", "cases/mixed-properties", "cases/null",
-                           "cases/number-property", "cases/string-property", "cases/utf8-property",
-                           "cases/empty", "cases/polygons"}) {
+  for (const char* name :
+       {"world", "baltim", "columbus", "cases/boolean-property", "cases/date-property",
+        "cases/latin1-property", "cases/mixed-properties", "cases/null", "cases/number-property",
+        "cases/string-property", "cases/utf8-property", "cases/empty", "cases/polygons"}) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(Open(data + name + ".shp"));
     ASSERT_TRUE(rdb->ImportDbf(data + name + ".shp", records)) << rdb->LastError();
@@ -74,7 +75,8 @@ TEST_F(DbfImportTest, EveryRealTableGivesOneRowPerShape) {
   ASSERT_TRUE(Open(data + "cases/utf8-property.shp"));
   ASSERT_TRUE(rdb->ImportDbf(data + "cases/utf8-property.shp", records));
   EXPECT_EQ(rdb->AttrDef[0][0], "\xE2\x98\x83");
-  EXPECT_EQ(FeatureText(0, "\xE2\x98\x83"), "\xCE\xB7\xCE\xB5\xCE\xBB\xCE\xBB\xCE\xBF \xCF\x82\xCE\xBF\xCF\x81\xCE\xBB\xCE\xB4");
+  EXPECT_EQ(FeatureText(0, "\xE2\x98\x83"),
+            "\xCE\xB7\xCE\xB5\xCE\xBB\xCE\xBB\xCE\xBF \xCF\x82\xCE\xBF\xCF\x81\xCE\xBB\xCE\xB4");
 }
 
 TEST_F(DbfImportTest, ValuesTakeTheirColumnsTypes) {
@@ -83,17 +85,20 @@ TEST_F(DbfImportTest, ValuesTakeTheirColumnsTypes) {
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue("***", DataType::Double, 0)));
   EXPECT_EQ(AttributeDatabase::ColumnValue(" 47.000000", DataType::Double, 0), Value(47.0));
   EXPECT_EQ(AttributeDatabase::ColumnValue("12m", DataType::Integer, 0), Value(std::int64_t{12}));
-  EXPECT_EQ(AttributeDatabase::ColumnValue("2.5", DataType::Long, 0), Value(std::int64_t{2})) << "halves to even";
+  EXPECT_EQ(AttributeDatabase::ColumnValue("2.5", DataType::Long, 0), Value(std::int64_t{2}))
+      << "halves to even";
   EXPECT_EQ(AttributeDatabase::ColumnValue("3.5", DataType::Long, 0), Value(std::int64_t{4}));
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue("300", DataType::Byte, 0)));
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue("40000", DataType::Integer, 0)));
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue("1e400", DataType::Double, 0)));
   for (const char* t : {"T", "t", "Y", "y"})
-    EXPECT_EQ(AttributeDatabase::ColumnValue(t, DataType::Boolean, 0), Value(std::int64_t{-1})) << t;
+    EXPECT_EQ(AttributeDatabase::ColumnValue(t, DataType::Boolean, 0), Value(std::int64_t{-1}))
+        << t;
   for (const char* f : {"F", "f", "N", "n", "0"})
     EXPECT_EQ(AttributeDatabase::ColumnValue(f, DataType::Boolean, 0), Value(std::int64_t{0})) << f;
   EXPECT_TRUE(dao::IsNull(AttributeDatabase::ColumnValue("?", DataType::Boolean, 0)));
-  EXPECT_EQ(AttributeDatabase::ColumnValue("abcdef", DataType::Text, 4), Value(std::string("abcd")));
+  EXPECT_EQ(AttributeDatabase::ColumnValue("abcdef", DataType::Text, 4),
+            Value(std::string("abcd")));
   EXPECT_EQ(AttributeDatabase::ColumnValue("\xC3\xA9\xC3\xA9\xC3\xA9", DataType::Text, 2),
             Value(std::string("\xC3\xA9\xC3\xA9")))
       << "cut in characters, never inside one";
@@ -101,16 +106,19 @@ TEST_F(DbfImportTest, ValuesTakeTheirColumnsTypes) {
 
 TEST_F(DbfImportTest, CollidingColumnNamesAreRenamedAndBlanksStored) {
   DbfBytes t;
-  t.fields = {{"FID", 'N', 4}, {"NAME", 'C', 6}, {"name", 'C', 6}, {"deltaX", 'N', 6, 2}, {"OK", 'L', 1},
-              {"", 'C', 3}};
+  t.fields = {{"FID", 'N', 4},       {"NAME", 'C', 6}, {"name", 'C', 6},
+              {"deltaX", 'N', 6, 2}, {"OK", 'L', 1},   {"", 'C', 3}};
   t.records = {std::string(" ") + "  17" + "Alpha " + "beta  " + "  1.50" + "T" + "abc",
                std::string(" ") + "    " + "      " + "      " + "      " + "?" + "   "};
   t.Write(Path("t.dbf"));
   // No shapefile is needed for the table: the workspace's description of it.
   rdb->AttrCount = 6;
-  const char* words[][3] = {{"FID", "integer", "4"}, {"NAME", "string", "6"}, {"name", "string", "6"},
-                            {"deltaX", "float", "6"}, {"OK", "bool", "1"},     {"", "string", "3"}};
-  for (int i = 0; i < 6; ++i) rdb->AttrDef[static_cast<std::size_t>(i)] = {words[i][0], words[i][1], words[i][2], "", "1", "1"};
+  const char* words[][3] = {{"FID", "integer", "4"}, {"NAME", "string", "6"},
+                            {"name", "string", "6"}, {"deltaX", "float", "6"},
+                            {"OK", "bool", "1"},     {"", "string", "3"}};
+  for (int i = 0; i < 6; ++i)
+    rdb->AttrDef[static_cast<std::size_t>(i)] = {words[i][0], words[i][1], words[i][2],
+                                                 "",          "1",         "1"};
   ASSERT_TRUE(rdb->ImportDbf(Path("t.shp"), 2)) << rdb->LastError();
   EXPECT_EQ(rdb->AttrDef[0][0], "FID_2");
   EXPECT_EQ(rdb->AttrDef[2][0], "name_2");
@@ -133,7 +141,8 @@ TEST_F(DbfImportTest, AFailedBuildKeepsThePreviousDatabase) {
   ASSERT_TRUE(rdb->ImportDbf(std::string(ALTIMAR_TESTDATA) + "/shp/columbus.shp", records));
 
   // A table that is no dBASE file: refused with its message, nothing replaced.
-  std::ofstream(Path("bad.dbf"), std::ios::binary) << "not a table at all, but long enough for a header";
+  std::ofstream(Path("bad.dbf"), std::ios::binary)
+      << "not a table at all, but long enough for a header";
   EXPECT_FALSE(rdb->ImportDbf(Path("bad.shp"), 3));
   EXPECT_EQ(LastBox(), "This is not a DBF file & n");
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 49);
@@ -169,7 +178,8 @@ TEST_F(DbfImportTest, TheOperationLogIsWrittenByPositionInInsertionOrder) {
   rdb->LogOperation(2, 99, 3);
   rdb->LogOperation(9, 77, 1);  // past the end: appended
   std::vector<std::int64_t> fids;
-  for (log.MoveFirst(); !log.EOF_(); log.MoveNext()) fids.push_back(std::get<std::int64_t>(log.Get("FID")));
+  for (log.MoveFirst(); !log.EOF_(); log.MoveNext())
+    fids.push_back(std::get<std::int64_t>(log.Get("FID")));
   EXPECT_EQ(fids, (std::vector<std::int64_t>{10, 99, 30, 77}));
   log.SetAbsolutePosition(1);
   EXPECT_EQ(log.Get("Operation"), Value(std::int64_t{3}));

@@ -85,13 +85,15 @@ TEST_F(DbfReaderTest, TablesThatLieAboutTheirLengthsAreRefusedWithAMessage) {
   t.recordLength = 100;  // the fields need 401
   t.Write(Path("fields.dbf"));
   EXPECT_EQ(dbf.OpenDbf(Path("fields.dbf")), -1);
-  EXPECT_NE(LastBox().find("its fields take 401 bytes of a record of 100"), std::string::npos) << LastBox();
+  EXPECT_NE(LastBox().find("its fields take 401 bytes of a record of 100"), std::string::npos)
+      << LastBox();
 
   t.recordLength = -1;
   t.headerLength = 60000;  // read unsigned: far past the end of the file
   t.Write(Path("header.dbf"));
   EXPECT_EQ(dbf.OpenDbf(Path("header.dbf")), -1);
-  EXPECT_NE(LastBox().find("header length 60000 does not fit the file"), std::string::npos) << LastBox();
+  EXPECT_NE(LastBox().find("header length 60000 does not fit the file"), std::string::npos)
+      << LastBox();
 
   std::ofstream(Path("short.dbf"), std::ios::binary) << std::string("\x03\x01", 2);
   EXPECT_EQ(dbf.OpenDbf(Path("short.dbf")), -1);
@@ -144,7 +146,8 @@ TEST_F(DbfReaderTest, TextsBecomeUtf8FromTheTablesCodePage) {
   t.Write(Path("utf.dbf"));
   ASSERT_EQ(dbf.OpenDbf(Path("utf.dbf")), 1);
   dbf.ReadDbfRecord(1, 0, values);
-  EXPECT_EQ(values[0], "\xEF\xBF\xBD\xEF\xBF\xBD(ok ") << "invalid UTF-8 is replaced, never passed on";
+  EXPECT_EQ(values[0], "\xEF\xBF\xBD\xEF\xBF\xBD(ok ")
+      << "invalid UTF-8 is replaced, never passed on";
 }
 
 TEST_F(DbfReaderTest, RealTablesReadCompletely) {

@@ -57,7 +57,8 @@ TEST_F(KmlImportTest, TheSamplesGiveOneFeatureAndOneRowPerCoordinatesElement) {
   EXPECT_EQ(FeatureText(0, "FID"), "1") << "rows are numbered from 1";
   EXPECT_EQ(FeatureText(1, "styleUrl"), "#downArrowIcon");
   EXPECT_EQ(FeatureText(2, "extrude"), "1");
-  EXPECT_EQ(FeatureText(0, "extrude"), "") << "no extrude element: Null, not the previous placemark's";
+  EXPECT_EQ(FeatureText(0, "extrude"), "")
+      << "no extrude element: Null, not the previous placemark's";
   EXPECT_EQ(FeatureText(0, "styleUrl"), " ");
   // The schema pass logs each placemark's geometry word.
   EXPECT_NE(log.find("point\r\npoint\r\npoint\r\n"), std::string::npos) << log;
@@ -66,7 +67,8 @@ TEST_F(KmlImportTest, TheSamplesGiveOneFeatureAndOneRowPerCoordinatesElement) {
 }
 
 TEST_F(KmlImportTest, ThePointsOfTheArchKeepTheirNamesAndHeights) {
-  ASSERT_TRUE(rdb->ImportKml(std::string(ALTIMAR_TESTDATA) + "/kml/hello_world_4_gateway_arch.kml"));
+  ASSERT_TRUE(
+      rdb->ImportKml(std::string(ALTIMAR_TESTDATA) + "/kml/hello_world_4_gateway_arch.kml"));
   shapes.SW_CloseShpFile();
   ASSERT_GE(rdb->FeatureRs->RecordCount(), 11);
   std::string word;
@@ -78,13 +80,16 @@ TEST_F(KmlImportTest, ThePointsOfTheArchKeepTheirNamesAndHeights) {
 
 TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
   ASSERT_TRUE(Import(
-                  "<Placemark><name>A</name>\n   <description>first</description>\n"
+      "<Placemark><name>A</name>\n   <description>first</description>\n"
       "<Point><coordinates>1,2,0</coordinates></Point></Placemark>\n"
       "<Placemark><Point><coordinates>3,4,0</coordinates></Point></Placemark>\n"
       "<Placemark><Point><coordinates>5,6,0</coordinates></Point><name>after</name></Placemark>\n"
-      "<Placemark><name>" + std::string(40, 'x') + "\xC3\xA9</name><description>" + std::string(60, 'd') +
-      "</description><Polygon><outerBoundaryIs><LinearRing><coordinates>0,0 1,0 1,1 0,0</coordinates>"
-      "</LinearRing></outerBoundaryIs><innerBoundaryIs><LinearRing><coordinates>0.1,0.1 0.2,0.1 0.2,0.2 "
+      "<Placemark><name>" +
+      std::string(40, 'x') + "\xC3\xA9</name><description>" + std::string(60, 'd') +
+      "</description><Polygon><outerBoundaryIs><LinearRing><coordinates>0,0 1,0 1,1 "
+      "0,0</coordinates>"
+      "</LinearRing></outerBoundaryIs><innerBoundaryIs><LinearRing><coordinates>0.1,0.1 0.2,0.1 "
+      "0.2,0.2 "
       "0.1,0.1</coordinates></LinearRing></innerBoundaryIs></Polygon></Placemark>"));
   ASSERT_EQ(rdb->FeatureRs->RecordCount(), 5);
   EXPECT_EQ(FeatureText(0, "PName"), "A");
@@ -94,15 +99,16 @@ TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
   EXPECT_EQ(FeatureText(2, "PName"), "after") << "the row is written at the placemark's end";
   EXPECT_EQ(FeatureText(3, "PName"), std::string(30, 'x')) << "30 characters";
   EXPECT_EQ(FeatureText(3, "description"), std::string(50, 'd'));
-  EXPECT_EQ(FeatureText(4, "PName"), std::string(30, 'x')) << "both rings of the polygon carry its texts";
+  EXPECT_EQ(FeatureText(4, "PName"), std::string(30, 'x'))
+      << "both rings of the polygon carry its texts";
   EXPECT_EQ(WorkShapes().first, 5);
 }
 
 TEST_F(KmlImportTest, TextCutIntoPiecesByTheParserIsOneValue) {
   // Character references and CDATA make the parser deliver text in pieces.
-  ASSERT_TRUE(Import(
-      "<Placemark><name>Caf&#233; <![CDATA[au]]> lait</name><LineString><coordinates>"
-      "1,1,0&#32;2,2,0 <![CDATA[3,3,0]]> 4,4,0</coordinates></LineString></Placemark>"));
+  ASSERT_TRUE(
+      Import("<Placemark><name>Caf&#233; <![CDATA[au]]> lait</name><LineString><coordinates>"
+             "1,1,0&#32;2,2,0 <![CDATA[3,3,0]]> 4,4,0</coordinates></LineString></Placemark>"));
   ASSERT_EQ(rdb->FeatureRs->RecordCount(), 1);
   EXPECT_EQ(FeatureText(0, "PName"), "Caf\xC3\xA9 au lait");
   const auto [count, type] = WorkShapes();
@@ -123,7 +129,8 @@ TEST_F(KmlImportTest, DeclaredColumnsTakeTheirTypedValues) {
       "<qelix:propertyDef name=\"odd\" type=\"wobbly\"/>\n"
       "<qelix:propertyDef name=\"nameless\"/>\n"
       "<Placemark><name>a</name><qelix:property ref=\"x:qelix_floors\">12m</qelix:property>"
-      "<qelix:property ref=\"qelix_owner\">Ann</qelix:property><qelix:property ref=\"floors\">9</qelix:property>"
+      "<qelix:property ref=\"qelix_owner\">Ann</qelix:property><qelix:property "
+      "ref=\"floors\">9</qelix:property>"
       "<Point><coordinates>1,2</coordinates></Point></Placemark>\n"
       "<Placemark><name>b</name><qelix:property ref=\"x:qelix_floors\">many</qelix:property>"
       "<qelix:property ref=\"x:qelix_odd\">yes</qelix:property>"
@@ -134,22 +141,28 @@ TEST_F(KmlImportTest, DeclaredColumnsTakeTheirTypedValues) {
   EXPECT_EQ(fields[9].name, "qelix_floors");
   EXPECT_EQ(fields[9].type, dao::DataType::Integer);
   EXPECT_EQ(fields[11].type, dao::DataType::Text) << "an unknown type word is text";
-  EXPECT_EQ(FeatureValue(0, "qelix_floors"), dao::Value(std::int64_t{12})) << "the number the text starts with";
+  EXPECT_EQ(FeatureValue(0, "qelix_floors"), dao::Value(std::int64_t{12}))
+      << "the number the text starts with";
   EXPECT_EQ(FeatureText(0, "qelix_owner"), "Ann");
   EXPECT_TRUE(dao::IsNull(FeatureValue(1, "qelix_floors"))) << "no number: Null";
   EXPECT_EQ(FeatureText(1, "qelix_owner"), " ") << "not inherited from the first placemark";
   EXPECT_EQ(FeatureText(1, "qelix_odd"), "yes");
-  EXPECT_NE(log.find("qelix_floors:integer\r\nqelix_owner:string\r\nqelix_odd:wobbly\r\n"), std::string::npos)
+  EXPECT_NE(log.find("qelix_floors:integer\r\nqelix_owner:string\r\nqelix_odd:wobbly\r\n"),
+            std::string::npos)
       << log;
   EXPECT_EQ(Count(log, "qelix_floors:integer"), 1u) << "logged once, in the schema pass only";
 }
 
 TEST_F(KmlImportTest, TooManyDeclaredColumnsAreRefusedAndThePreviousDatabaseStays) {
-  ASSERT_TRUE(Import("<Placemark><name>kept</name><Point><coordinates>1,2</coordinates></Point></Placemark>"));
+  ASSERT_TRUE(Import(
+      "<Placemark><name>kept</name><Point><coordinates>1,2</coordinates></Point></Placemark>"));
   std::string many;
-  for (int i = 0; i < 94; ++i) many += "<qelix:propertyDef name=\"c" + std::to_string(i) + "\" type=\"long\"/>";
-  EXPECT_FALSE(Import(many + "<Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>"));
-  EXPECT_NE(LastBox().find("declares more attribute columns than the attribute table holds"), std::string::npos)
+  for (int i = 0; i < 94; ++i)
+    many += "<qelix:propertyDef name=\"c" + std::to_string(i) + "\" type=\"long\"/>";
+  EXPECT_FALSE(
+      Import(many + "<Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>"));
+  EXPECT_NE(LastBox().find("declares more attribute columns than the attribute table holds"),
+            std::string::npos)
       << LastBox();
   EXPECT_EQ(desktop.MessageBoxLog().back().caption, "Altimar");
   EXPECT_EQ(rdb->AttrCount, 7) << "the columns of the open source";
@@ -157,7 +170,8 @@ TEST_F(KmlImportTest, TooManyDeclaredColumnsAreRefusedAndThePreviousDatabaseStay
   EXPECT_EQ(FeatureText(0, "PName"), "kept");
 
   std::string most;
-  for (int i = 0; i < 93; ++i) most += "<qelix:propertyDef name=\"c" + std::to_string(i) + "\" type=\"long\"/>";
+  for (int i = 0; i < 93; ++i)
+    most += "<qelix:propertyDef name=\"c" + std::to_string(i) + "\" type=\"long\"/>";
   EXPECT_TRUE(Import(most + "<Placemark><qelix:property ref=\"q:qelix_c92\">7</qelix:property>"
                             "<Point><coordinates>1,2</coordinates></Point></Placemark>"));
   EXPECT_EQ(rdb->AttrCount, 100);
@@ -166,12 +180,14 @@ TEST_F(KmlImportTest, TooManyDeclaredColumnsAreRefusedAndThePreviousDatabaseStay
 
 TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
   // Prefixed names are not KML's: nothing is read from them.
-  EXPECT_TRUE(Import("<kml:Placemark xmlns:kml=\"k\"><kml:name>n</kml:name><kml:Point><kml:coordinates>1,2"
-                     "</kml:coordinates></kml:Point></kml:Placemark>"));
+  EXPECT_TRUE(
+      Import("<kml:Placemark xmlns:kml=\"k\"><kml:name>n</kml:name><kml:Point><kml:coordinates>1,2"
+             "</kml:coordinates></kml:Point></kml:Placemark>"));
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 0);
   // An undeclared prefix is read as a name like any other.
-  EXPECT_TRUE(Import("<Placemark><undeclared:x>1</undeclared:x><Point><coordinates>1,2</coordinates></Point>"
-                     "</Placemark>"));
+  EXPECT_TRUE(Import(
+      "<Placemark><undeclared:x>1</undeclared:x><Point><coordinates>1,2</coordinates></Point>"
+      "</Placemark>"));
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 1);
 
   // Entity expansion: the parser refuses the bomb; the log says where.
@@ -185,7 +201,9 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
     for (int i = 0; i < 10; ++i) refs += std::string("&") + prev + ";";
     bomb += std::string("<!ENTITY ") + e + " \"" + refs + "\">";
   }
-  bomb += "]><kml><Placemark><name>&k;</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>";
+  bomb +=
+      "]><kml><Placemark><name>&k;</name><Point><coordinates>1,2</coordinates></Point></"
+      "Placemark></kml>";
   WriteText("bomb.kml", bomb);
   rdb->ImportKml(Path("bomb.kml"));
   shapes.SW_CloseShpFile();
@@ -195,8 +213,10 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
 
   // A malformed document keeps the rows read before the error.
   log.clear();
-  WriteText("bad.kml", Doc("<Placemark><name>ok</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
-                           "<Placemark><name>x</Point>"));
+  WriteText(
+      "bad.kml",
+      Doc("<Placemark><name>ok</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
+          "<Placemark><name>x</Point>"));
   rdb->ImportKml(Path("bad.kml"));
   shapes.SW_CloseShpFile();
   EXPECT_NE(log.find("mismatched tag"), std::string::npos) << log;
@@ -204,9 +224,10 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
   EXPECT_EQ(pointers.back(), 0);
 
   // Coordinates that are no geometry of the file's type become null shapes.
-  EXPECT_TRUE(Import("<Placemark><LineString><coordinates>1,1 2,2</coordinates></LineString></Placemark>"
-                     "<Placemark><LineString><coordinates>1,1</coordinates></LineString></Placemark>"
-                     "<Placemark><LineString><coordinates>a,b c</coordinates></LineString></Placemark>"));
+  EXPECT_TRUE(
+      Import("<Placemark><LineString><coordinates>1,1 2,2</coordinates></LineString></Placemark>"
+             "<Placemark><LineString><coordinates>1,1</coordinates></LineString></Placemark>"
+             "<Placemark><LineString><coordinates>a,b c</coordinates></LineString></Placemark>"));
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 3);
   EXPECT_EQ(WorkShapes().first, 3);
 }
@@ -215,7 +236,8 @@ TEST_F(KmlImportTest, AMissingFileBuildsAnEmptyTable) {
   EXPECT_TRUE(rdb->ImportKml(Path("missing.kml")));
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 0);
   EXPECT_EQ(rdb->AttrCount, 7);
-  EXPECT_FALSE(std::filesystem::exists(rdb->WorkShapePath())) << "no coordinates, no work shapefile";
+  EXPECT_FALSE(std::filesystem::exists(rdb->WorkShapePath()))
+      << "no coordinates, no work shapefile";
 }
 
 }  // namespace
