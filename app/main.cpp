@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/contour_batch.h"
+#include "app/open_batch.h"
 #include "app/script.h"
 #include "app/terminal_progress.h"
 #include "app/window_front_end.h"
@@ -113,12 +114,34 @@ int main(int argc, char** argv) {
       "take screenshots, print and check properties. Exits non-zero at the first failing line.");
   run->add_option("SCRIPT", scriptPath, "the script file, or - for standard input")->required();
   run->add_option("--dir", scriptSettings.dir, "program folder where documents go (default .)");
+  altimar::app::OpenOptions openOptions;
+  auto* open = app.add_subcommand(
+      "open",
+      "Start the globe and the program headless, dock the workspace beside the globe and open "
+      "FILE (a shapefile or a KML file) with its open button: the attribute database bexo.mdb "
+      "and, for a shapefile, its KML export are written to DIR and shown in the globe. One "
+      "summary line; exits non-zero with the program's message when the open fails.");
+  open->add_option("FILE", openOptions.file, "the .shp or .kml file to open")->required();
+  open->add_option("--dir", openOptions.dir, "program folder where the files go (default .)");
+  open->add_option("--screenshot", openOptions.screenshot,
+                   "write the screen, with the globe showing the opened data, to this PNG file");
   CLI11_PARSE(app, argc, argv);
 
   // A headless run ended by Ctrl+C or kill leaves no half-written document
   // behind. The window keeps the display library's own handling, which
   // closes it as the close button does.
-  if (run->parsed() || contour) altimar::runtime::RemovePartialFilesOnSignals();
+  if (run->parsed() || contour || open->parsed()) altimar::runtime::RemovePartialFilesOnSignals();
+  if (open->parsed()) {
+    altimar::win::Desktop desktop(altimar::win::Clock::Kind::Virtual);
+    desktop.SetQuietMessageBoxes(true);
+    const auto result = altimar::app::RunOpenBatch(openOptions, desktop);
+    if (result.exitCode != 0) {
+      std::cerr << "altimar open: " << result.error << '\n';
+      return result.exitCode;
+    }
+    std::cout << result.summary << '\n';
+    return 0;
+  }
   if (run->parsed()) {
     altimar::app::Script script(scriptSettings, std::cout, std::cerr);
     if (scriptPath == "-") return script.Run(std::cin, "stdin");

@@ -53,10 +53,25 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
       styles(d, id, style, hooks),
       frmContour(d, id, contour, ge, styles.frmSetRGB, programDir),
       frmGEMenu(d, id, ge, hotkeys, programDir, MenuLinks(*this)),
+      rdb(d, shapes, programDir),
+      frmOpenOptions(d, id),
+      frmOpenResource(d, id),
+      documentsGE(d),
+      documents(documentsGE, programDir, style,
+                [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
       frmQuarlin(d, id,
                  workspace::WorkspaceModules{ge, hooks, hotkeys, attached, style, contour, frmGEMenu,
-                                             frmMove, frmFloatingInfo, styles, frmContour, programDir,
-                                             [this] { End(); }}) {
+                                             frmMove, frmFloatingInfo, styles, frmContour, drawing, shapes,
+                                             rdb, source, frmOpenOptions, frmOpenResource,
+                                             documents, programDir, [this] { End(); }}) {
+  data::ImportView view;
+  view.progress = &frmQuarlin.ProgressBar1;
+  view.setMousePointer = [this](int shape) { frmQuarlin.SetMousePointer(shape); };
+  view.appendLog = [this](const std::string& t) {
+    frmQuarlin.Text1.SetText(frmQuarlin.Text1.Text() + t);
+  };
+  view.reportSeconds = [this](const std::string& t) { frmQuarlin.ImportSeconds = t; };
+  rdb.SetView(std::move(view));
   contour.set_mouse_hooks(&hooks);
   contour.set_progress_bar(&frmQuarlin.ProgressBar1);
   host::HotkeyActions& a = hotkeys.actions;
@@ -88,6 +103,8 @@ void Program::End() {
   styles.frmCursorStyle.Unload();
   frmFloatingInfo.Unload();
   frmMove.Unload();
+  frmOpenOptions.Unload();
+  frmOpenResource.Unload();
   frmQuarlin.Unload();
   desktop.EndProgram(id);
   ending_ = false;

@@ -10,17 +10,22 @@
 
 #include "contour/contour.h"
 #include "contour/contour_dialog.h"
+#include "data/attribute_database.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
 #include "host/menu_bar_form.h"
 #include "host/mouse_hooks.h"
 #include "host/window_utils.h"
 #include "platform/runtime/random.h"
+#include "platform/shapefile/shape_library.h"
 #include "ui/screen_drawing.h"
 #include "ui/small_windows.h"
 #include "ui/style_forms.h"
 #include "ui/style_settings.h"
 #include "workspace/frm_quarlin.h"
+#include "workspace/open_forms.h"
+#include "workspace/open_source.h"
+#include "workspace/selection_kml.h"
 
 namespace altimar::app {
 
@@ -55,6 +60,15 @@ class Program {
   ui::StyleForms styles;
   contour::FrmContour frmContour;
   host::FrmGEMenu frmGEMenu;
+  // The open data source: the shapefile library's files, the attribute
+  // database, the open's state, its dialogs and the selection documents.
+  shapefile::ShapeLibrary shapes;
+  data::AttributeDatabase rdb;
+  workspace::OpenSource source;
+  workspace::FrmOpenOptions frmOpenOptions;
+  workspace::FrmOpenResource frmOpenResource;
+  host::ApplicationGE documentsGE;
+  workspace::SelectionDocuments documents;
   workspace::FrmQuarlin frmQuarlin;
 
  private:

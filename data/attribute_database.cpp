@@ -268,16 +268,27 @@ AttributeDatabase::Building AttributeDatabase::StartBuilding(
 }
 
 void AttributeDatabase::FinishBuilding(Building& b) {
-  b.features->Close();
-  b.db->Close();
-  b.features.reset();
-  b.db.reset();
+  CloseBuilding(b);
   // The new database takes the old one's place only now.
+  replaced_ = true;
   CloseAttributeDb();
   std::error_code ec;
   fs::rename(b.path, DatabasePath(), ec);
   if (ec) throw dao::DaoError("cannot replace '" + DatabasePath() + "': " + ec.message());
   OpenAttributeDb(DatabasePath());
+}
+
+void AttributeDatabase::CloseBuilding(Building& b) {
+  b.features->Close();
+  b.db->Close();
+  b.features.reset();
+  b.db.reset();
+}
+
+void AttributeDatabase::DiscardBuilding(Building& b) {
+  CloseBuilding(b);
+  std::error_code ec;
+  fs::remove(b.path, ec);
 }
 
 void AttributeDatabase::SetPointer(int shape) {
@@ -286,6 +297,7 @@ void AttributeDatabase::SetPointer(int shape) {
 
 bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
   lastError_.clear();
+  replaced_ = false;
   const auto savedDef = AttrDef;
   const int savedCount = AttrCount;
   // On failure the columns stay those of the source still open.
@@ -321,6 +333,14 @@ bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
     content.failure = e.what();
   }
   AppendLog(content.log);
+  if (!errors.fatal().empty()) {
+    // A document that is not well-formed leaves the open database and its
+    // columns as they were.
+    DiscardBuilding(b);
+    restore();
+    lastError_ = "The KML file " + kmlPath + " is not well-formed: " + errors.fatal();
+    return false;
+  }
   FinishBuilding(b);
   if (!content.failure.empty()) {
     lastError_ = "The KML file " + kmlPath + " was read only in part: " + content.failure;
@@ -333,6 +353,7 @@ bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
 
 bool AttributeDatabase::ImportDbf(const std::string& shpPath, std::int32_t recordCount) {
   lastError_.clear();
+  replaced_ = false;
   const std::string dbfPath = shapefile::SiblingFile(shapefile::ShapefileBase(shpPath), "dbf");
 
   // The library lets go of the table while it is copied, and gets it back

@@ -65,12 +65,18 @@ class AttributeDatabase {
                     ImportView view = {});
   ~AttributeDatabase();
 
+  // Where the importers report (the workspace form, built after the database).
+  void SetView(ImportView view) { view_ = std::move(view); }
+
   std::string DatabasePath() const { return programDir_ + "/bexo.mdb"; }
   std::string WorkShapePath() const { return programDir_ + "/ttt.shp"; }
 
   // Builds bexo.mdb for the KML file and fills Feature (schema pass, then
   // import pass). False when the file declares more columns than the table
-  // holds (told in a message box) or the import pass failed (LastError).
+  // holds (told in a message box) or is not well-formed (LastError gives the
+  // parser's message, line and column): then the open database and AttrDef
+  // stay as they were. False too when the import pass failed otherwise
+  // (LastError); the rows written before it stay.
   bool ImportKml(const std::string& kmlPath);
   // Builds bexo.mdb from AttrDef and copies the recordCount records of the
   // shapefile's dBASE table into Feature. False when the table cannot be
@@ -113,6 +119,9 @@ class AttributeDatabase {
     return featureFields_.at(static_cast<std::size_t>(position));
   }
   const std::string& LastError() const { return lastError_; }
+  // Whether the last import put a new database in the open one's place
+  // (false when it failed before, or refused the file, and the old one stays).
+  bool ReplacedDatabase() const { return replaced_; }
   win::Desktop& desktop() { return desktop_; }
 
  private:
@@ -128,6 +137,9 @@ class AttributeDatabase {
   Building StartBuilding(const std::function<void(const std::string&)>& create);
   // Closes it and puts it in the open database's place.
   void FinishBuilding(Building& b);
+  // Closes it and removes it: the open database stays.
+  void DiscardBuilding(Building& b);
+  static void CloseBuilding(Building& b);
   void SetPointer(int shape);
   void RenameCollidingColumns(const std::vector<std::string>& taken);
   void AppendLog(const std::string& text);
@@ -139,6 +151,7 @@ class AttributeDatabase {
   DbfReader dbf_;
   std::vector<dao::FieldDef> featureFields_;  // of the table built last
   std::string lastError_;
+  bool replaced_ = false;
 };
 
 }  // namespace altimar::data

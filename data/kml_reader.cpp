@@ -221,8 +221,10 @@ void ContentHandlerImpl::WriteFeatureRow(dao::Recordset& rs, std::string& name) 
 }
 
 void ErrorHandlerImpl::fatalError(const std::string& message, long line, long column) {
-  log_ += "*** error1 *** " + message;
-  if (line > 0) log_ += " at line " + std::to_string(line) + ", column " + std::to_string(column);
+  std::string where = message;
+  if (line > 0) where += " at line " + std::to_string(line) + ", column " + std::to_string(column);
+  log_ += "*** error1 *** " + where;
+  if (fatal_.empty()) fatal_ = where;
 }
 
 }  // namespace altimar::data

@@ -100,9 +100,12 @@ class ErrorHandlerImpl : public sax::ErrorHandler {
  public:
   explicit ErrorHandlerImpl(std::string& log) : log_(log) {}
   void fatalError(const std::string& message, long line, long column) override;
+  // The first fatal error with its line and column ("" when none came).
+  const std::string& fatal() const { return fatal_; }
 
  private:
   std::string& log_;
+  std::string fatal_;
 };
 
 }  // namespace altimar::data

@@ -28,6 +28,18 @@ void FrmQuarlin::WireHandlers() {
   cmdOptionBBox.Click = [this] { StyleDialog("tbbox"); };
   cmdOptionHighlight.Click = [this] { StyleDialog("thighlight"); };
   cmdOptionCursor.Click = [this] { StyleDialog("tcursor"); };
+  Command6.Click = [this] {
+    if (OpenCommand()) EnableAllButtons();
+  };
+  Command8.Click = [this] { Command8_Click(); };
+  Command20.Click = [this] { Command20_Click(); };
+  Command37.Click = [this] { Command37_Click(); };
+  Command17.Click = [this] { Command17_Click(); };
+  Command19.Click = [this] { Command19_Click(); };
+  Timer4Compare.Tick = [this] { Timer4Compare_Tick(); };
+  m_.hooks.SetClientHandler(host::kHookCompare, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) {
+    return CompareClient(msg, e);
+  });
   // While a KML export runs, the screen colour under the pointer is previewed.
   Timer2.SetInterval(10);
   Timer2.Tick = [this] { m_.styles.pick.PreviewScreenColor(); };
@@ -42,6 +54,7 @@ void FrmQuarlin::WireHandlers() {
 void FrmQuarlin::Form_Load() {
   Timer1.SetEnabled(false);
   Timer2.SetEnabled(false);
+  Timer4Compare.SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   WireHandlers();
   // 1. One copy only.
@@ -120,6 +133,7 @@ void FrmQuarlin::optStart_Click(int index) {
       break;
     case kEmbed:
       ConnectMode = kEmbed;
+      BuildContourToolbar();
       Move(60000, Top());
       Toolbar1.SetVisible(true);
       chkFloatingInfo.SetValue(1);
@@ -147,6 +161,17 @@ void FrmQuarlin::optStart_Click(int index) {
     default:
       break;
   }
+  // Where the whole form shows, its toolbar carries the workspace set;
+  // embedded, the contour set in the globe's menu bar.
+  if (ConnectMode == kNormal || ConnectMode == kDock || ConnectMode == kMdiChild) ShowWorkspaceToolbar();
+}
+
+void FrmQuarlin::ShowWorkspaceToolbar() {
+  if (desktop().GetParent(Toolbar1.hwnd()) != hwnd()) desktop().SetParent(Toolbar1.hwnd(), hwnd());
+  Toolbar1.Move(0, 0, 9000, 390);
+  BuildWorkspaceToolbar();
+  if (m_.source.OpenFileType != kNoSource) EnableAllButtons();
+  Toolbar1.SetVisible(true);
 }
 
 void FrmQuarlin::AttachToGEMenuBar(Control& control) {
@@ -230,11 +255,18 @@ void FrmQuarlin::chkFloatingInfo_Click() {
 void FrmQuarlin::Form_Unload(bool& cancel) {
   (void)cancel;
   m_.hooks.HookPop();
-  // The selection documents shown in the globe are emptied by the selection
-  // tools, which keep these flags.
+  // The selection documents shown in the globe are emptied (a globe that
+  // has gone away needs nothing; a folder that cannot be written keeps them).
+  if (SelectionShown || DeletedShown) {
+    try {
+      m_.documents.ClearDocuments();
+    } catch (const DocumentWriteError&) {
+    }
+  }
   SelectionShown = DeletedShown = false;
   Timer1.SetEnabled(false);
   Timer2.SetEnabled(false);
+  Timer4Compare.SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   m_.frmMove.Unload();
   m_.endProgram();

@@ -12,18 +12,28 @@
 #include "contour/contour.h"
 #include "contour/contour_command.h"
 #include "contour/contour_dialog.h"
+#include "data/attribute_database.h"
 #include "host/application_ge.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
 #include "host/menu_bar_form.h"
 #include "host/mouse_hooks.h"
 #include "host/window_utils.h"
+#include "platform/forms/common_dialog.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/pictures.h"
 #include "platform/forms/toolbar.h"
+#include "ui/screen_drawing.h"
 #include "ui/small_windows.h"
 #include "ui/style_forms.h"
 #include "ui/style_settings.h"
+#include "workspace/open_forms.h"
+#include "workspace/open_source.h"
+#include "workspace/selection_kml.h"
+
+namespace altimar::shapefile {
+class ShapeLibrary;
+}
 
 namespace altimar::workspace {
 
@@ -42,6 +52,13 @@ struct WorkspaceModules {
   ui::FrmFloatingInfo& floatingInfo;
   ui::StyleForms& styles;
   contour::FrmContour& frmContour;
+  ui::ScreenDrawing& drawing;
+  shapefile::ShapeLibrary& shapes;
+  data::AttributeDatabase& rdb;
+  OpenSource& source;
+  FrmOpenOptions& frmOpenOptions;
+  FrmOpenResource& frmOpenResource;
+  SelectionDocuments& documents;
   std::string programDir;
   std::function<void()> endProgram;  // ends the program (forms, hooks, hot keys)
 };
@@ -61,6 +78,8 @@ class FrmQuarlin : public forms::Form {
   // --- toolbar ---
   void BuildWorkspaceToolbar();
   void BuildContourToolbar();
+  // The workspace set on the form's own toolbar (the modes that show the form).
+  void ShowWorkspaceToolbar();
   void EnableAllButtons() { SetAllButtons(true); }
   void DisableAllButtons() { SetAllButtons(false); }
   void EnableButtons(const std::vector<std::string>& keys) { SetButtons(keys, true); }
@@ -76,9 +95,21 @@ class FrmQuarlin : public forms::Form {
   // What the last contour command gave (for front ends and tests).
   contour::ContourCommandResult lastContour;
 
+  // --- opening data (open_command.cpp) ---
+  // The open command: true when a data source is open after it.
+  bool OpenCommand();
+  // "To KML": the open shapefile written as KML beside the program.
+  void Command8_Click();
+  void Command20_Click();
+
+  // --- selection documents and the comparison tool (comparison_tool.cpp) ---
+  void Command37_Click();
+  void Timer4Compare_Tick();
+  void Command17_Click();
+  void Command19_Click();
+
   // Commands of the frames and keys whose work comes with later parts of the
   // workspace; they exist so the dispatcher reaches them, and do nothing yet.
-  bool OpenCommand() { return false; }
   void CaptureToggle() {}
   void Command36_Click() {}
   void SelectedShiftCommand() {}
@@ -99,6 +130,14 @@ class FrmQuarlin : public forms::Form {
   std::int16_t MenuBarLeft = 4500;
   std::string LastToolKey;
   bool SelectionShown = false, DeletedShown = false;  // selection documents shown in the globe
+  // The chosen file, its extension and title, and where its KML export goes.
+  std::string OpenFileName, OpenFileExt, OpenFileTitle, ExportKmlPath;
+  std::string ImportSeconds;  // how long the last attribute import took, as text
+  // The comparison tool: 0 waiting for the first corner, 1 first corner
+  // fixed, 2 rectangle complete, 3 cancelled. Its own, apart from the
+  // shift tool's state, so that neither tool takes the other's rectangle.
+  std::uint8_t CompareState = 0;
+  win::POINT CompareStart{}, CompareEnd{};  // client pixels of the render window
 
   // --- controls ---
   forms::Toolbar Toolbar1{*this, "Toolbar1"};
@@ -183,8 +222,14 @@ class FrmQuarlin : public forms::Form {
   forms::TextBox GEMouseX2{*this, "GEMouseX2"};
   forms::TextBox GEMouseY2{*this, "GEMouseY2"};
 
+  forms::CommandButton Command37{*this, "Command37"};
+  forms::CommandButton Command17{*this, "Command17"};
+  forms::CommandButton Command19{*this, "Command19"};
+  forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
+
   forms::Timer Timer1{*this, "Timer1"};
   forms::Timer Timer2{*this, "Timer2"};
+  forms::Timer Timer4Compare{*this, "Timer4Compare"};
   forms::Timer Timer6GEStatus{*this, "Timer6GEStatus"};
 
  protected:
@@ -198,6 +243,20 @@ class FrmQuarlin : public forms::Form {
   void SetButtons(const std::vector<std::string>& keys, bool enabled);
   bool DockClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool ReadGEMainRect();
+  // Opening steps (open_command.cpp).
+  struct OpenSnapshot;
+  OpenSnapshot TakeSnapshot();
+  void Restore(const OpenSnapshot& before);
+  bool OpenShapefile(const OpenSnapshot& before);
+  bool OpenKml(const OpenSnapshot& before);
+  void OpenGml();
+  void SetChosenFile(const std::string& path);
+  bool ChooseFile(std::string& path);
+  int ExportToKml();
+  void ClearGEPlaces();
+  void OpenFailed(const OpenSnapshot& before, const std::string& message);
+  bool CompareClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool busy_ = false;  // an open or export runs
   win::POINT lastDockPoint_{-1, -1};
   WorkspaceModules m_;
 };

@@ -154,8 +154,15 @@ void FrmQuarlin::LayOut() {
   at(GEMouseY, 1140, bottom, 960);
   at(GEMouseX2, 2160, bottom, 960);
   at(GEMouseY2, 3180, bottom, 960);
+  // The comparison tool and the two diagnostic buttons of the documents.
+  Command37.Caption = "Comp Rect";
+  at(Command37, 120, bottom + 360, 1320, 330);
+  Command17.Caption = "LoadKmlData";
+  at(Command17, 1500, bottom + 360, 1320, 330);
+  Command19.Caption = "OpenKmlFile";
+  at(Command19, 2880, bottom + 360, 1320, 330);
   initialWidth_ = kFrameLeft * 2 + 2 * kFrameWidth + 120 + 120;
-  initialHeight_ = bottom + 360 + 600;
+  initialHeight_ = bottom + 720 + 600;
 }
 
 }  // namespace altimar::workspace

@@ -119,6 +119,12 @@ void FrmQuarlin::Toolbar1_ButtonClick(ToolbarButton& button) {
     ShiftCommand();
   } else if (key == "html") {
     HtmlCommand();
+  } else if (key == "export") {
+    // Keys without a command of their own reach the frames' commands:
+    // the export writes the open shapefile as KML, topen shows the options.
+    Command8_Click();
+  } else if (key == "topen") {
+    Command20_Click();
   } else if (key == "tbbox" || key == "thighlight" || key == "tcursor") {
     StyleDialog(key);
     Toolbar1.SetValue(key, tbrUnpressed);

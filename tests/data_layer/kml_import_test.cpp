@@ -205,22 +205,32 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
       "]><kml><Placemark><name>&k;</name><Point><coordinates>1,2</coordinates></Point></"
       "Placemark></kml>";
   WriteText("bomb.kml", bomb);
-  rdb->ImportKml(Path("bomb.kml"));
+  EXPECT_FALSE(rdb->ImportKml(Path("bomb.kml")));
   shapes.SW_CloseShpFile();
   EXPECT_NE(log.find("*** error1 *** "), std::string::npos) << log;
   EXPECT_NE(log.find("at line 1"), std::string::npos) << log;
-  EXPECT_EQ(rdb->FeatureRs->RecordCount(), 0);
 
-  // A malformed document keeps the rows read before the error.
+  // A malformed document is refused with the parser's message and place;
+  // the database and columns of the import before it stay.
+  ASSERT_TRUE(Import(
+      "<Placemark><name>a</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
+      "<Placemark><name>b</name><Point><coordinates>3,4</coordinates></Point></Placemark>"));
+  const int columns = rdb->AttrCount;
   log.clear();
   WriteText(
       "bad.kml",
       Doc("<Placemark><name>ok</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
           "<Placemark><name>x</Point>"));
-  rdb->ImportKml(Path("bad.kml"));
+  EXPECT_FALSE(rdb->ImportKml(Path("bad.kml")));
   shapes.SW_CloseShpFile();
   EXPECT_NE(log.find("mismatched tag"), std::string::npos) << log;
-  EXPECT_EQ(rdb->FeatureRs->RecordCount(), 1);
+  EXPECT_NE(rdb->LastError().find("mismatched tag at line 3, column"), std::string::npos)
+      << rdb->LastError();
+  EXPECT_FALSE(rdb->ReplacedDatabase());
+  ASSERT_TRUE(rdb->FeatureRs);
+  EXPECT_EQ(rdb->FeatureRs->RecordCount(), 2);
+  EXPECT_EQ(rdb->AttrCount, columns);
+  EXPECT_FALSE(std::filesystem::exists(rdb->DatabasePath() + ".new"));
   EXPECT_EQ(pointers.back(), 0);
 
   // Coordinates that are no geometry of the file's type become null shapes.

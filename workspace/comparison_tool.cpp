@@ -1,0 +1,183 @@
+// The comparison tool ("Comp Rect"): two clicks on the globe's view give a
+// rectangle on the screen; its corners are laid on the terrain and the
+// comparison document shows the rectangle as drawn next to the geographic
+// rectangle around it. Also the two diagnostic buttons of the documents.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "platform/runtime/number_text.h"
+#include "workspace/file_names.h"
+#include "workspace/frm_quarlin.h"
+
+namespace altimar::workspace {
+
+using namespace altimar::forms;
+using namespace altimar::win;
+
+namespace {
+enum CompareStates : std::uint8_t { kWaiting = 0, kFirstCorner = 1, kComplete = 2, kCancelled = 3 };
+
+std::string ViewText(double v) { return runtime::General15(v); }
+
+// A view coordinate from its text box: a finite number, else "no point" (-3).
+double ViewValue(const std::string& text) {
+  double v = 0;
+  const char* end = text.data() + text.size();
+  const auto r = std::from_chars(text.data(), end, v);
+  return r.ec == std::errc() && r.ptr == end && std::isfinite(v) ? v : -3;
+}
+
+std::string Tuple(double lon, double lat) {
+  return runtime::General15(lon) + "," + runtime::General15(lat) + ",0";
+}
+}  // namespace
+
+void FrmQuarlin::Command37_Click() {
+  try {
+    m_.ge.GEMainHwnd = objGE->GetMainHwnd();
+    m_.drawing.GERenderHwnd = objGE->GetRenderHwnd();
+  } catch (const automation::AutomationError& e) {
+    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+    return;
+  }
+  // One comparison at a time: starting again restarts it.
+  if (m_.hooks.Top() == host::kHookCompare) m_.hooks.HookPop();
+  CompareState = kWaiting;
+  m_.hooks.HookPush("Compare");
+  Timer4Compare.SetInterval(300);
+  Timer4Compare.SetEnabled(true);
+}
+
+bool FrmQuarlin::CompareClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
+  const HWND render = m_.drawing.GERenderHwnd;
+  RECT r{};
+  if (render == 0 || !desktop().GetWindowRect(render, &r)) return false;
+  if (e.pt.x < r.left || e.pt.x >= r.right || e.pt.y < r.top || e.pt.y >= r.bottom) return false;
+  m_.ge.GERenderRect = r;
+  if (message == WM_MOUSEWHEEL) return true;
+  if ((desktop().GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0 || message == WM_RBUTTONDOWN) {
+    m_.hooks.HookPop();
+    CompareState = kCancelled;
+    return true;
+  }
+  const POINT p{e.pt.x - r.left, e.pt.y - r.top};
+  CompareEnd = p;
+  if (CompareState == kWaiting) CompareStart = p;
+  m_.drawing.DrawRubberMark(CompareStart, true);
+  m_.drawing.DrawRubberMark(CompareEnd, false);
+  if (message != WM_LBUTTONDOWN) return false;
+  if (CompareState == kWaiting) {
+    CompareState = kFirstCorner;
+  } else if (CompareState == kFirstCorner) {
+    m_.hooks.HookPop();
+    const double w = r.width(), h = r.height();
+    GEMouseX.SetText(ViewText(2.0 * CompareStart.x / w - 1));
+    GEMouseY.SetText(ViewText(1 - 2.0 * CompareStart.y / h));
+    GEMouseX2.SetText(ViewText(2.0 * CompareEnd.x / w - 1));
+    GEMouseY2.SetText(ViewText(1 - 2.0 * CompareEnd.y / h));
+    CompareState = kComplete;
+  }
+  return true;
+}
+
+void FrmQuarlin::Timer4Compare_Tick() {
+  if (CompareState == kCancelled) {
+    Timer4Compare.SetEnabled(false);
+    CompareState = kWaiting;
+    return;
+  }
+  if (CompareState != kComplete) return;
+  // The work runs once: the tool ends with it, whatever the globe says.
+  Timer4Compare.SetEnabled(false);
+  CompareState = kWaiting;
+  const double x1 = ViewValue(GEMouseX.Text()), y1 = ViewValue(GEMouseY.Text());
+  const double x2 = ViewValue(GEMouseX2.Text()), y2 = ViewValue(GEMouseY2.Text());
+  if (x1 < -2 || y1 < -2 || x2 < -2 || y2 < -2) return;
+  try {
+    const double corners[4][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
+    double lon[4], lat[4];
+    std::string values;
+    for (int k = 0; k < 4; ++k) {
+      const auto p = objGE->GetPointOnTerrainFromScreenCoords(corners[k][0], corners[k][1]);
+      lon[k] = p->get_Longitude();
+      lat[k] = p->get_Latitude();
+      values += "\r\n" + runtime::General15(lon[k]) + ", " + runtime::General15(lat[k]);
+    }
+    Text1.SetText(Text1.Text() + values);
+    // T1: the rectangle as drawn, laid on the terrain; T2: the geographic
+    // rectangle around it; T3: none.
+    std::string t1;
+    for (int k = 0; k <= 4; ++k) t1 += (k ? " " : "") + Tuple(lon[k % 4], lat[k % 4]);
+    const double west = *std::min_element(lon, lon + 4), east = *std::max_element(lon, lon + 4);
+    const double south = *std::min_element(lat, lat + 4), north = *std::max_element(lat, lat + 4);
+    const std::string t2 = Tuple(west, south) + " " + Tuple(east, south) + " " + Tuple(east, north) +
+                           " " + Tuple(west, north) + " " + Tuple(west, south);
+    m_.documents.ShowComparison(t1, t2, "");
+    SelectionShown = true;
+  } catch (const automation::AutomationError& e) {
+    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+  } catch (const DocumentWriteError& e) {
+    desktop().MessageBoxA(0, e.what(), "Altimar", MB_OK);
+  }
+}
+
+void FrmQuarlin::Command17_Click() {
+  // A fixed line of eleven points at height 6, handed to the globe as text.
+  static constexpr double kLine[11][2] = {
+      {11.30, 47.20}, {11.32, 47.22}, {11.34, 47.23}, {11.36, 47.25}, {11.38, 47.26}, {11.40, 47.28},
+      {11.42, 47.29}, {11.44, 47.31}, {11.46, 47.32}, {11.48, 47.34}, {11.50, 47.35}};
+  std::string coords;
+  for (const auto& p : kLine)
+    coords += runtime::General15(p[0]) + "," + runtime::General15(p[1]) + ",6 ";
+  const std::string doc =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+      "<kml xmlns=\"http://earth.google.com/kml/2.1\">\r\n"
+      "<Document>\r\n"
+      "  <name>test function - LoadKmlData</name>\r\n"
+      "    <Style id=\"FEATURES\">\r\n"
+      "      <IconStyle>\r\n"
+      "        <color>ffffff00</color>\r\n"
+      "        <scale>1.5</scale>\r\n"
+      "        <Icon>\r\n"
+      "          <href>root://icons/palette-4.png</href>\r\n"
+      "          <x>32</x><y>128</y><w>32</w><h>32</h>\r\n"
+      "        </Icon>\r\n"
+      "      </IconStyle>\r\n"
+      "      <LabelStyle>\r\n"
+      "        <color>00FFFFFF</color>\r\n"
+      "      </LabelStyle>\r\n"
+      "      <LineStyle>\r\n"
+      "         <color>ffffff00</color>\r\n"
+      "         <width>4</width>\r\n"
+      "      </LineStyle>\r\n"
+      "    </Style>\r\n"
+      "  <Placemark>\r\n"
+      "    <styleUrl>#FEATURES</styleUrl>\r\n"
+      "    <LineString>\r\n"
+      "    <extrude>1</extrude>\r\n"
+      "    <tessellate>0</tessellate>\r\n"
+      "    <altitudeMode>relativeToGround</altitudeMode>\r\n"
+      "    <coordinates>" +
+      coords +
+      "</coordinates>\r\n"
+      "    </LineString>\r\n"
+      "  </Placemark>\r\n"
+      "</Document>\r\n"
+      "</kml>\r\n";
+  try {
+    objGE->LoadKmlData(doc);
+  } catch (const automation::AutomationError& e) {
+    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+  }
+}
+
+void FrmQuarlin::Command19_Click() {
+  try {
+    objGE->OpenKmlFile(ProgramFile(m_.programDir, "test function - OpenKmlFile.kml"), 1);
+  } catch (const automation::AutomationError& e) {
+    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+  }
+}
+
+}  // namespace altimar::workspace
