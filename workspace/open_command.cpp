@@ -258,7 +258,7 @@ void FrmQuarlin::ClearGEPlaces() {
     if (!places) continue;
     const auto list = places->GetChildren();
     if (!list) continue;
-    for (int i = 0; i < list->get_Count(); ++i)
+    for (int i = 1; i <= list->get_Count(); ++i)
       if (const auto f = list->Item(i)) f->put_Visibility(0);
   }
 }

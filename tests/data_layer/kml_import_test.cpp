@@ -242,10 +242,12 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
   EXPECT_EQ(WorkShapes().first, 3);
 }
 
-TEST_F(KmlImportTest, AMissingFileBuildsAnEmptyTable) {
-  EXPECT_TRUE(rdb->ImportKml(Path("missing.kml")));
-  EXPECT_EQ(rdb->FeatureRs->RecordCount(), 0);
-  EXPECT_EQ(rdb->AttrCount, 7);
+TEST_F(KmlImportTest, AMissingFileIsRefusedAndBuildsNothing) {
+  EXPECT_FALSE(rdb->ImportKml(Path("missing.kml")));
+  EXPECT_NE(rdb->LastError().find("missing.kml"), std::string::npos) << rdb->LastError();
+  EXPECT_FALSE(rdb->ReplacedDatabase());
+  EXPECT_FALSE(rdb->FeatureRs) << "no database was open before, and none is now";
+  EXPECT_FALSE(std::filesystem::exists(rdb->DatabasePath()));
   EXPECT_FALSE(std::filesystem::exists(rdb->WorkShapePath()))
       << "no coordinates, no work shapefile";
 }
