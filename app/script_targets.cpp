@@ -47,7 +47,7 @@ forms::Form* FindForm(Program& p, const std::string& name) {
   for (forms::Form* f : std::initializer_list<forms::Form*>{
            &p.frmQuarlin, &p.frmGEMenu, &p.frmMove, &p.frmFloatingInfo, &p.frmContour,
            &p.styles.frmBBoxStyle, &p.styles.frmHighlightStyle, &p.styles.frmCursorStyle,
-           &p.styles.frmSetRGB})
+           &p.styles.frmSetRGB, &p.frmOpenOptions, &p.frmOpenResource})
     if (f->name() == name) return f;
   return nullptr;
 }
