@@ -22,10 +22,11 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
       "is the DEM's own cells instead.");
   cmd->callback([&chosen] { chosen = true; });
 
-  auto* dem = cmd->add_option("--dem", o.dem,
-                  "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
-                  "takes its cell centres, resampled to at most 999 per side")
-      ->check(CLI::ExistingFile);
+  auto* dem = cmd->add_option(
+                     "--dem", o.dem,
+                     "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
+                     "takes its cell centres, resampled to at most 999 per side")
+                  ->check(CLI::ExistingFile);
   cmd->add_option_function<std::string>(
          "--window",
          [&o](const std::string& s) {
@@ -34,7 +35,8 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
            o.window = w;
          },
          "the part of the DEM to contour, W,S,E,N in degrees (default: the DEM's extent); needs "
-         "--dem, and is refused with a camera option or --screenshot, which contour the globe's view")
+         "--dem, and is refused with a camera option or --screenshot, which contour the globe's "
+         "view")
       ->type_name("W,S,E,N")
       ->needs(dem);
   cmd->add_option("--cols", o.cols, "grid columns, west to east (default 20, or the DEM's)")
@@ -65,15 +67,17 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
   cmd->add_option_function<std::string>("--low-color", color(o.lowColor),
                                         "colour of the lowest level, #RRGGBB (default #FF0000)")
       ->type_name("#RRGGBB");
-  cmd->add_option_function<std::string>(
-         "--high-color", color(o.highColor),
-         "colour the levels run toward, #RRGGBB (default #FF0000)")
+  cmd->add_option_function<std::string>("--high-color", color(o.highColor),
+                                        "colour the levels run toward, #RRGGBB (default #FF0000)")
       ->type_name("#RRGGBB");
   cmd->add_option("--dir", o.dir, "program folder where contour.kml is written (default .)");
   cmd->add_option("--seed", o.seed, "seed of the label generator (default: the clock)");
-  cmd->add_option("--lat", o.lat, "camera focus latitude (default 47.3)")->check(CLI::Range(-90.0, 90.0));
-  cmd->add_option("--lon", o.lon, "camera focus longitude (default 11.4)")->check(CLI::Range(-180.0, 180.0));
-  cmd->add_option("--range", o.range, "camera range in metres (default 30000; sampling needs 50000 or less)")
+  cmd->add_option("--lat", o.lat, "camera focus latitude (default 47.3)")
+      ->check(CLI::Range(-90.0, 90.0));
+  cmd->add_option("--lon", o.lon, "camera focus longitude (default 11.4)")
+      ->check(CLI::Range(-180.0, 180.0));
+  cmd->add_option("--range", o.range,
+                  "camera range in metres (default 30000; sampling needs 50000 or less)")
       ->check(CLI::Range(1.0, 1e8));
   cmd->add_option("--tilt", o.tilt, "camera tilt in degrees, 0 looks straight down (default 0)")
       ->check(CLI::Range(0.0, 90.0));
@@ -82,9 +86,12 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
   cmd->add_option_function<std::string>(
          "--sampling",
          [&o](const std::string& s) {
-           if (s == "screen") o.sampling = 0;
-           else if (s == "fly") o.sampling = 1;
-           else throw CLI::ValidationError("--sampling takes screen or fly");
+           if (s == "screen")
+             o.sampling = 0;
+           else if (s == "fly")
+             o.sampling = 1;
+           else
+             throw CLI::ValidationError("--sampling takes screen or fly");
          },
          "sample the view by the screen grid (default) or by flying over it")
       ->type_name("screen|fly");

@@ -51,8 +51,8 @@ void LookAtShapes(const shapefile::ShapeSet& shapes, earth::Globe& globe) {
   const double lat = std::clamp((south + north) / 2, -89.0, 89.0);
   camera->put_FocusPointLatitude(lat);
   camera->put_FocusPointLongitude((west + east) / 2);
-  const double metres = std::max({(north - south) * 111320.0,
-                                   (east - west) * 111320.0 * std::cos(lat * M_PI / 180), 2000.0});
+  const double metres = std::max(
+      {(north - south) * 111320.0, (east - west) * 111320.0 * std::cos(lat * M_PI / 180), 2000.0});
   camera->put_Range(std::min(metres * 1.6, 2.0e7));
   camera->put_Tilt(0);
   camera->put_Azimuth(0);
@@ -96,12 +96,14 @@ OpenBatchResult RunOpenBatch(const OpenOptions& o, win::Desktop& desktop) {
 
   desktop.QueueDialogAnswer(fs::absolute(o.file).string());
   const auto start = std::chrono::steady_clock::now();
-  Click(desktop, {bar.left + (button.left + button.right) / 2, bar.top + (button.top + button.bottom) / 2});
+  Click(desktop,
+        {bar.left + (button.left + button.right) / 2, bar.top + (button.top + button.bottom) / 2});
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (desktop.MessageBoxLog().size() > before) return Fail(r, lastMessage(""));
   const workspace::OpenSource& source = program.source;
-  if (source.OpenFileType == workspace::kNoSource || q.OpenFileName != fs::absolute(o.file).string())
+  if (source.OpenFileType == workspace::kNoSource ||
+      q.OpenFileName != fs::absolute(o.file).string())
     return Fail(r, o.file + " was not opened: only .shp, .kml and .gml files are");
 
   char line[1024];
@@ -109,17 +111,19 @@ OpenBatchResult RunOpenBatch(const OpenOptions& o, win::Desktop& desktop) {
   if (source.OpenFileType == workspace::kShapefile) {
     const std::string& text = q.Text1.Text();
     const std::size_t at = text.rfind("\r\n");
-    const std::string exported = at != std::string::npos && text.find(" records processed.", at) != std::string::npos
-                                     ? text.substr(at + 2, text.find(' ', at + 2) - at - 2)
-                                     : "no";
-    std::snprintf(line, sizeof line, "%s: %s, %d records, %d fields, %s records exported to %s, %s, %.3f s",
-                  o.file.c_str(), source.ShapeTypeName.c_str(), source.RecordCount, program.rdb.AttrCount,
-                  exported.c_str(), q.ExportKmlPath.c_str(), db.c_str(), seconds);
+    const std::string exported =
+        at != std::string::npos && text.find(" records processed.", at) != std::string::npos
+            ? text.substr(at + 2, text.find(' ', at + 2) - at - 2)
+            : "no";
+    std::snprintf(
+        line, sizeof line, "%s: %s, %d records, %d fields, %s records exported to %s, %s, %.3f s",
+        o.file.c_str(), source.ShapeTypeName.c_str(), source.RecordCount, program.rdb.AttrCount,
+        exported.c_str(), q.ExportKmlPath.c_str(), db.c_str(), seconds);
     LookAtShapes(program.shapes.shapes(), *r.globe);
   } else {
     const long long rows = program.rdb.FeatureRs ? program.rdb.FeatureRs->RecordCount() : 0;
-    std::snprintf(line, sizeof line, "%s: KML, %lld records, %d fields, %s, %.3f s", o.file.c_str(), rows,
-                  program.rdb.AttrCount, db.c_str(), seconds);
+    std::snprintf(line, sizeof line, "%s: KML, %lld records, %d fields, %s, %.3f s", o.file.c_str(),
+                  rows, program.rdb.AttrCount, db.c_str(), seconds);
   }
   r.summary = line;
   if (o.screenshot) {

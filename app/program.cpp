@@ -59,11 +59,26 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
       documentsGE(d),
       documents(documentsGE, programDir, style,
                 [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
-      frmQuarlin(d, id,
-                 workspace::WorkspaceModules{ge, hooks, hotkeys, attached, style, contour, frmGEMenu,
-                                             frmMove, frmFloatingInfo, styles, frmContour, drawing, shapes,
-                                             rdb, source, frmOpenOptions, frmOpenResource,
-                                             documents, programDir, [this] { End(); }}) {
+      frmQuarlin(d, id, workspace::WorkspaceModules{ge,
+                                                    hooks,
+                                                    hotkeys,
+                                                    attached,
+                                                    style,
+                                                    contour,
+                                                    frmGEMenu,
+                                                    frmMove,
+                                                    frmFloatingInfo,
+                                                    styles,
+                                                    frmContour,
+                                                    drawing,
+                                                    shapes,
+                                                    rdb,
+                                                    source,
+                                                    frmOpenOptions,
+                                                    frmOpenResource,
+                                                    documents,
+                                                    programDir,
+                                                    [this] { End(); }}) {
   data::ImportView view;
   view.progress = &frmQuarlin.ProgressBar1;
   view.setMousePointer = [this](int shape) { frmQuarlin.SetMousePointer(shape); };
@@ -82,7 +97,9 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
   a.contourDialog = [this] { return frmContour.loaded() ? frmContour.hwnd() : HWND{0}; };
 }
 
-Program::~Program() { End(); }
+Program::~Program() {
+  End();
+}
 
 void Program::Start() {
   // The start-up form shows once it has loaded (in Embed mode it stands off the screen).

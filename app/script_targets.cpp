@@ -27,16 +27,21 @@ namespace {
 bool WholeIn(double v, long long lo, long long hi) {
   return v >= static_cast<double>(lo) && v <= static_cast<double>(hi) && v == std::floor(v);
 }
-std::string Range(long long lo, long long hi) { return std::to_string(lo) + " to " + std::to_string(hi); }
+std::string Range(long long lo, long long hi) {
+  return std::to_string(lo) + " to " + std::to_string(hi);
+}
 }  // namespace
 
 long long Integer(const std::string& s, const std::string& what, long long lo, long long hi) {
   const double v = Number(s, what);
-  if (!WholeIn(v, lo, hi)) throw ScriptError(what + " is a whole number from " + Range(lo, hi) + ", not '" + s + "'");
+  if (!WholeIn(v, lo, hi))
+    throw ScriptError(what + " is a whole number from " + Range(lo, hi) + ", not '" + s + "'");
   return static_cast<long long>(v);
 }
 
-std::string Bool(bool b) { return b ? "true" : "false"; }
+std::string Bool(bool b) {
+  return b ? "true" : "false";
+}
 std::string Num(double v) {
   std::ostringstream s;
   s << v;
@@ -59,7 +64,8 @@ forms::Control* FindControl(forms::Form& f, const std::string& control) {
       if (c->name() == control) return c;
     return nullptr;
   }
-  const std::string name = control.substr(0, open), text = control.substr(open + 1, control.size() - open - 2);
+  const std::string name = control.substr(0, open),
+                    text = control.substr(open + 1, control.size() - open - 2);
   const double index = Number(text, "the index of " + name);
   std::vector<int> elements;
   bool named = false;
@@ -107,11 +113,13 @@ POINT Script::PointOf(const std::string& target) {
   auto pixel = [](const std::string& s, const char* what) {
     return static_cast<LONG>(Integer(s, what, kMinCoordinate, kMaxCoordinate));
   };
-  if (const auto comma = target.find(','); comma != std::string::npos && target.find('.') == std::string::npos)
+  if (const auto comma = target.find(',');
+      comma != std::string::npos && target.find('.') == std::string::npos)
     return {pixel(target.substr(0, comma), "x"), pixel(target.substr(comma + 1), "y")};
   RECT r;
   if (target == "globe") {
-    if (!globe_ || !desktop_.GetWindowRect(globe_->GetRenderHwnd(), &r)) throw ScriptError("no globe is running");
+    if (!globe_ || !desktop_.GetWindowRect(globe_->GetRenderHwnd(), &r))
+      throw ScriptError("no globe is running");
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
   if (target.rfind("menu:", 0) == 0) {
@@ -133,14 +141,17 @@ POINT Script::PointOf(const std::string& target) {
     const POINT centre = PointOf(target.substr(0, at));
     RECT box;
     desktop_.GetWindowRect(desktop_.WindowFromPoint(centre), &box);
-    const long long x = static_cast<long long>(box.left) + dx, y = static_cast<long long>(box.top) + dy;
+    const long long x = static_cast<long long>(box.left) + dx,
+                    y = static_cast<long long>(box.top) + dy;
     if (x < kMinCoordinate || x > kMaxCoordinate || y < kMinCoordinate || y > kMaxCoordinate)
       throw ScriptError(target + " is " + std::to_string(x) + "," + std::to_string(y) +
-                        ", outside the screen pixels a script may name (" + std::to_string(kMinCoordinate) +
-                        " to " + std::to_string(kMaxCoordinate) + ")");
+                        ", outside the screen pixels a script may name (" +
+                        std::to_string(kMinCoordinate) + " to " + std::to_string(kMaxCoordinate) +
+                        ")");
     return {static_cast<LONG>(x), static_cast<LONG>(y)};
   }
-  if (target.find('.') == std::string::npos) throw ScriptError("a target is X,Y, globe, menu:item or form.control");
+  if (target.find('.') == std::string::npos)
+    throw ScriptError("a target is X,Y, globe, menu:item or form.control");
   std::string key;
   forms::Control* c = ControlOf(target, key);
   if (!desktop_.IsWindowVisible(c->hwnd()) || !desktop_.GetWindowRect(c->hwnd(), &r))
@@ -186,9 +197,12 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
   if (target == "globe") {
     if (!globe_) throw ScriptError("no globe was started");
     const earth::CameraState c = globe_->camera();
-    p = {{"running", Bool(globe_->running())},         {"latitude", Num(c.focusLatitude)},
-         {"longitude", Num(c.focusLongitude)},          {"range", Num(c.range)},
-         {"tilt", Num(c.tilt)},                         {"azimuth", Num(c.azimuth)},
+    p = {{"running", Bool(globe_->running())},
+         {"latitude", Num(c.focusLatitude)},
+         {"longitude", Num(c.focusLongitude)},
+         {"range", Num(c.range)},
+         {"tilt", Num(c.tilt)},
+         {"azimuth", Num(c.azimuth)},
          {"opened", std::to_string(globe_->openRequests().size())},
          {"queries", std::to_string(globe_->terrainQueries())}};
     return p;
@@ -200,9 +214,12 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
   if (dot == std::string::npos) {
     p = {{"loaded", Bool(form->loaded())}};
     if (form->loaded())
-      p.insert(p.end(), {{"Caption", form->Caption()}, {"Visible", Bool(form->Visible())},
-                         {"Left", Num(form->Left())},  {"Top", Num(form->Top())},
-                         {"Width", Num(form->Width())}, {"Height", Num(form->Height())}});
+      p.insert(p.end(), {{"Caption", form->Caption()},
+                         {"Visible", Bool(form->Visible())},
+                         {"Left", Num(form->Left())},
+                         {"Top", Num(form->Top())},
+                         {"Width", Num(form->Width())},
+                         {"Height", Num(form->Height())}});
     return p;
   }
   std::string key;
@@ -211,11 +228,14 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
     auto* bar = dynamic_cast<forms::Toolbar*>(c);
     forms::ToolbarButton* b = bar ? bar->Button(key) : nullptr;
     if (!b) throw ScriptError("no toolbar button '" + target + "'");
-    return {{"Value", std::to_string(b->Value)},       {"Enabled", Bool(b->Enabled)},
-            {"Visible", Bool(b->Visible)},              {"ToolTipText", b->ToolTipText}};
+    return {{"Value", std::to_string(b->Value)},
+            {"Enabled", Bool(b->Enabled)},
+            {"Visible", Bool(b->Visible)},
+            {"ToolTipText", b->ToolTipText}};
   }
-  p = {{"Visible", Bool(c->Visible())}, {"Enabled", Bool(c->Enabled())}, {"Left", Num(c->Left())},
-       {"Top", Num(c->Top())},          {"Width", Num(c->Width())},      {"Height", Num(c->Height())}};
+  p = {{"Visible", Bool(c->Visible())}, {"Enabled", Bool(c->Enabled())},
+       {"Left", Num(c->Left())},        {"Top", Num(c->Top())},
+       {"Width", Num(c->Width())},      {"Height", Num(c->Height())}};
   if (auto* b = dynamic_cast<forms::CommandButton*>(c)) p.emplace_back("Caption", b->Caption);
   if (auto* l = dynamic_cast<forms::Label*>(c)) p.emplace_back("Caption", l->Caption);
   if (auto* f = dynamic_cast<forms::Frame*>(c)) p.emplace_back("Caption", f->Caption);
@@ -233,8 +253,10 @@ std::vector<std::pair<std::string, std::string>> Script::Properties(const std::s
     p.emplace_back("Max", Num(g->Max()));
     p.emplace_back("Value", Num(g->Value()));
   }
-  if (auto* b = dynamic_cast<forms::ScrollBar*>(c)) p.emplace_back("Value", std::to_string(b->Value()));
-  if (auto* s = dynamic_cast<forms::Slider*>(c)) p.emplace_back("Value", std::to_string(s->Value()));
+  if (auto* b = dynamic_cast<forms::ScrollBar*>(c))
+    p.emplace_back("Value", std::to_string(b->Value()));
+  if (auto* s = dynamic_cast<forms::Slider*>(c))
+    p.emplace_back("Value", std::to_string(s->Value()));
   if (auto* b = dynamic_cast<forms::ComboBox*>(c)) {
     p.emplace_back("ListIndex", std::to_string(b->ListIndex()));
     p.emplace_back("Text", b->Text());
@@ -255,7 +277,8 @@ void Script::SetProperty(const std::string& target, const std::string& value) {
   const auto dot = target.rfind('.');
   const auto first = target.find('.');
   if (!program_) throw ScriptError("the program is not started");
-  if (dot == std::string::npos || dot == first) throw ScriptError("set FORM.CONTROL.PROPERTY VALUE");
+  if (dot == std::string::npos || dot == first)
+    throw ScriptError("set FORM.CONTROL.PROPERTY VALUE");
   forms::Form* form = FindForm(*program_, target.substr(0, first));
   if (!form) throw ScriptError("no form '" + target.substr(0, first) + "'");
   forms::Control* c = FindControl(*form, target.substr(first + 1, dot - first - 1));
@@ -271,13 +294,15 @@ void Script::SetProperty(const std::string& target, const std::string& value) {
     if (auto* s = dynamic_cast<forms::Slider*>(c)) return s->SetValue(number(s->Min, s->Max));
     if (auto* k = dynamic_cast<forms::CheckBox*>(c)) return k->SetValue(number(0, 1));
     if (auto* o = dynamic_cast<forms::OptionButton*>(c)) {
-      if (value != "true" && value != "false") throw ScriptError(target + " is true or false, not '" + value + "'");
+      if (value != "true" && value != "false")
+        throw ScriptError(target + " is true or false, not '" + value + "'");
       return o->SetValue(value == "true");
     }
   } else if (property == "Text") {
     if (auto* t = dynamic_cast<forms::TextBox*>(c)) return t->SetText(value);
   } else if (property == "ListIndex") {
-    if (auto* b = dynamic_cast<forms::ComboBox*>(c)) return b->SetListIndex(number(-1, b->ListCount() - 1));
+    if (auto* b = dynamic_cast<forms::ComboBox*>(c))
+      return b->SetListIndex(number(-1, b->ListCount() - 1));
   }
   throw ScriptError(target + " cannot be set");
 }

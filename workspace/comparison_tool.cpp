@@ -18,7 +18,9 @@ using namespace altimar::win;
 namespace {
 enum CompareStates : std::uint8_t { kWaiting = 0, kFirstCorner = 1, kComplete = 2, kCancelled = 3 };
 
-std::string ViewText(double v) { return runtime::General15(v); }
+std::string ViewText(double v) {
+  return runtime::General15(v);
+}
 
 // A view coordinate from its text box: a finite number, else "no point" (-3).
 double ViewValue(const std::string& text) {
@@ -111,8 +113,8 @@ void FrmQuarlin::Timer4Compare_Tick() {
     for (int k = 0; k <= 4; ++k) t1 += (k ? " " : "") + Tuple(lon[k % 4], lat[k % 4]);
     const double west = *std::min_element(lon, lon + 4), east = *std::max_element(lon, lon + 4);
     const double south = *std::min_element(lat, lat + 4), north = *std::max_element(lat, lat + 4);
-    const std::string t2 = Tuple(west, south) + " " + Tuple(east, south) + " " + Tuple(east, north) +
-                           " " + Tuple(west, north) + " " + Tuple(west, south);
+    const std::string t2 = Tuple(west, south) + " " + Tuple(east, south) + " " +
+                           Tuple(east, north) + " " + Tuple(west, north) + " " + Tuple(west, south);
     m_.documents.ShowComparison(t1, t2, "");
     SelectionShown = true;
   } catch (const automation::AutomationError& e) {
@@ -124,9 +126,10 @@ void FrmQuarlin::Timer4Compare_Tick() {
 
 void FrmQuarlin::Command17_Click() {
   // A fixed line of eleven points at height 6, handed to the globe as text.
-  static constexpr double kLine[11][2] = {
-      {11.30, 47.20}, {11.32, 47.22}, {11.34, 47.23}, {11.36, 47.25}, {11.38, 47.26}, {11.40, 47.28},
-      {11.42, 47.29}, {11.44, 47.31}, {11.46, 47.32}, {11.48, 47.34}, {11.50, 47.35}};
+  static constexpr double kLine[11][2] = {{11.30, 47.20}, {11.32, 47.22}, {11.34, 47.23},
+                                          {11.36, 47.25}, {11.38, 47.26}, {11.40, 47.28},
+                                          {11.42, 47.29}, {11.44, 47.31}, {11.46, 47.32},
+                                          {11.48, 47.34}, {11.50, 47.35}};
   std::string coords;
   for (const auto& p : kLine)
     coords += runtime::General15(p[0]) + "," + runtime::General15(p[1]) + ",6 ";

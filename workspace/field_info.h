@@ -9,8 +9,8 @@
 namespace altimar::workspace {
 
 struct FieldInfo {
-  int count = 0;       // rows filled (AttrCount)
-  int lines = 0;       // lines the text held; more than the rows when it did not fit
+  int count = 0;  // rows filled (AttrCount)
+  int lines = 0;  // lines the text held; more than the rows when it did not fit
 };
 
 // Fills attrDef from the description: the text is trimmed of blanks and cut

@@ -23,7 +23,9 @@ std::string StripExtension(const std::string& path) {
   return dot == std::string::npos ? path : path.substr(0, dot);
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(NameStart(path)); }
+std::string FileNameOf(const std::string& path) {
+  return path.substr(NameStart(path));
+}
 
 std::string FileTitleOf(const std::string& path) {
   const std::string name = FileNameOf(path);
@@ -35,7 +37,9 @@ std::string ExtensionOf(const std::string& path) {
   return dot == std::string::npos ? std::string() : path.substr(dot + 1);
 }
 
-std::string CutAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+std::string CutAtNul(const std::string& text) {
+  return text.substr(0, text.find('\0'));
+}
 
 std::string ProgramFile(const std::string& programDir, const std::string& name) {
   return (std::filesystem::path(programDir) / name).string();

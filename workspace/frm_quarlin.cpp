@@ -46,9 +46,8 @@ void FrmQuarlin::WireHandlers() {
   Timer6GEStatus.Tick = [this] {
     if (!host::IsGERunning(desktop())) Unload();
   };
-  m_.hooks.SetClientHandler(host::kHookDock, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) {
-    return DockClient(msg, e);
-  });
+  m_.hooks.SetClientHandler(
+      host::kHookDock, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) { return DockClient(msg, e); });
 }
 
 void FrmQuarlin::Form_Load() {
@@ -97,8 +96,8 @@ bool FrmQuarlin::ReadGEMainRect() {
 
 void FrmQuarlin::optStart_Click(int index) {
   if (!host::IsGERunning(desktop())) {
-    desktop().MessageBoxA(0, "Google Earth is not running.\r\n\r\nYou should start it first.", "Altimar",
-                          MB_OK | MB_ICONQUESTION);
+    desktop().MessageBoxA(0, "Google Earth is not running.\r\n\r\nYou should start it first.",
+                          "Altimar", MB_OK | MB_ICONQUESTION);
     m_.endProgram();
     return;
   }
@@ -163,7 +162,8 @@ void FrmQuarlin::optStart_Click(int index) {
   }
   // Where the whole form shows, its toolbar carries the workspace set;
   // embedded, the contour set in the globe's menu bar.
-  if (ConnectMode == kNormal || ConnectMode == kDock || ConnectMode == kMdiChild) ShowWorkspaceToolbar();
+  if (ConnectMode == kNormal || ConnectMode == kDock || ConnectMode == kMdiChild)
+    ShowWorkspaceToolbar();
 }
 
 void FrmQuarlin::ShowWorkspaceToolbar() {
@@ -232,8 +232,9 @@ bool FrmQuarlin::DockClient(WPARAM, const MSLLHOOKSTRUCT& e) {
   }
   if (!Visible()) Show();
   const RECT& r = m_.ge.GEMainRect;
-  const double left = r.right * 15.0 + Width() / 2 < desktop().width() * 15.0 ? r.right * 15.0
-                                                                                : r.left * 15.0 - Width();
+  const double left = r.right * 15.0 + Width() / 2 < desktop().width() * 15.0
+                          ? r.right * 15.0
+                          : r.left * 15.0 - Width();
   Move(left, r.top * 15.0, Width(), (r.bottom - r.top) * 15.0);
   return false;
 }

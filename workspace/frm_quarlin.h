@@ -145,9 +145,10 @@ class FrmQuarlin : public forms::Form {
   forms::ProgressBar ProgressBar1{*this, "ProgressBar1"};
   forms::CommandButton Command34{*this, "Command34"};
   forms::Frame frameStart{*this, "frameStart"};
-  forms::OptionButton optStart[6] = {{*this, "optStart", 0, &frameStart}, {*this, "optStart", 1, &frameStart},
-                                     {*this, "optStart", 2, &frameStart}, {*this, "optStart", 3, &frameStart},
-                                     {*this, "optStart", 4, &frameStart}, {*this, "optStart", 5, &frameStart}};
+  forms::OptionButton optStart[6] = {
+      {*this, "optStart", 0, &frameStart}, {*this, "optStart", 1, &frameStart},
+      {*this, "optStart", 2, &frameStart}, {*this, "optStart", 3, &frameStart},
+      {*this, "optStart", 4, &frameStart}, {*this, "optStart", 5, &frameStart}};
 
   forms::Frame Frame1{*this, "Frame1"};
   forms::OptionButton optOpenResource[2] = {{*this, "optOpenResource", 0, &Frame1},

@@ -1,7 +1,7 @@
 // The workspace form's frames and controls, placed and captioned.
-#include "workspace/frm_quarlin.h"
-
 #include <algorithm>
+
+#include "workspace/frm_quarlin.h"
 
 namespace altimar::workspace {
 

@@ -41,7 +41,8 @@ class BusyButtons {
   }
   ~BusyButtons() {
     std::size_t k = 0;
-    for (CommandButton* b : {&q_.Command6, &q_.Command8, &q_.Command20}) b->SetEnabled(states_[k++]);
+    for (CommandButton* b : {&q_.Command6, &q_.Command8, &q_.Command20})
+      b->SetEnabled(states_[k++]);
     for (const auto& [key, enabled] : toolbar_)
       if (ToolbarButton* b = q_.Toolbar1.Button(key)) b->Enabled = enabled;
     q_.Toolbar1.Refresh();
@@ -65,7 +66,7 @@ struct FrmQuarlin::OpenSnapshot {
 };
 
 FrmQuarlin::OpenSnapshot FrmQuarlin::TakeSnapshot() {
-  return {m_.source,   OpenFileName,      OpenFileExt,  OpenFileTitle,   ExportKmlPath,
+  return {m_.source,          OpenFileName, OpenFileExt,    OpenFileTitle,   ExportKmlPath,
           txtOpenFile.Text(), Text1.Text(), m_.rdb.AttrDef, m_.rdb.AttrCount};
 }
 
@@ -85,8 +86,10 @@ void FrmQuarlin::Restore(const OpenSnapshot& s) {
   if (s.source.OpenFileType == kShapefile) {
     shapes.SW_OpenShpFile(s.openFileName);
     const std::string dbf = shapefile::SiblingFile(s.source.OpenFileBase, "dbf");
-    if (shapefile::FileExists(dbf)) shapes.SW_OpenDBFFile(dbf);
-    else shapes.SW_CloseDBFFile();
+    if (shapefile::FileExists(dbf))
+      shapes.SW_OpenDBFFile(dbf);
+    else
+      shapes.SW_CloseDBFFile();
   } else {
     shapes.SW_CloseShpFile();
     shapes.SW_CloseDBFFile();
@@ -151,9 +154,12 @@ bool FrmQuarlin::OpenCommand() {
     const OpenSnapshot before = TakeSnapshot();
     SetChosenFile(path);
     try {
-      if (ext == "shp") OpenShapefile(before);
-      else if (ext == "kml") OpenKml(before);
-      else OpenGml();
+      if (ext == "shp")
+        OpenShapefile(before);
+      else if (ext == "kml")
+        OpenKml(before);
+      else
+        OpenGml();
     } catch (const dao::DaoError& e) {
       OpenFailed(before, "The attribute database for " + path + " cannot be built: " + e.what());
     } catch (const automation::AutomationError& e) {
@@ -172,7 +178,8 @@ bool FrmQuarlin::OpenShapefile(const OpenSnapshot& before) {
   shapefile::ShapeLibrary& shapes = m_.shapes;
   OpenSource& source = m_.source;
   if (!shapes.SW_OpenShpFile(OpenFileName)) {
-    OpenFailed(before, "The shapefile " + OpenFileName + " cannot be opened: " + shapes.LastError());
+    OpenFailed(before,
+               "The shapefile " + OpenFileName + " cannot be opened: " + shapes.LastError());
     return false;
   }
   std::string typeName, description;
@@ -271,15 +278,17 @@ int FrmQuarlin::ExportToKml() {
   ProgressBar1.SetMax(std::max(m_.source.RecordCount, 1));
   ProgressBar1.SetVisible(true);
   SetMousePointer(11);
-  const int n = m_.shapes.SW_ExportShp2Kml(m_.source.OpenFileBase, ExportKmlPath, [this](int done, int) {
-    SetProgressValue(ProgressBar1, done);
-    desktop().DoEvents();
-  });
+  const int n =
+      m_.shapes.SW_ExportShp2Kml(m_.source.OpenFileBase, ExportKmlPath, [this](int done, int) {
+        SetProgressValue(ProgressBar1, done);
+        desktop().DoEvents();
+      });
   SetMousePointer(0);
   ProgressBar1.SetVisible(false);
   Timer2.SetEnabled(false);
   if (n < 0) {
-    desktop().MessageBoxA(0, "The KML export of " + OpenFileName + " failed: " + m_.shapes.LastError(),
+    desktop().MessageBoxA(0,
+                          "The KML export of " + OpenFileName + " failed: " + m_.shapes.LastError(),
                           "Altimar", MB_OK);
     return n;
   }
@@ -290,14 +299,16 @@ int FrmQuarlin::ExportToKml() {
 void FrmQuarlin::Command8_Click() {
   if (busy_) return;
   if (m_.source.OpenFileType != kShapefile) {
-    desktop().MessageBoxA(0, "Open a shapefile first: only a shapefile is exported to KML.", "Altimar",
-                          MB_OK);
+    desktop().MessageBoxA(0, "Open a shapefile first: only a shapefile is exported to KML.",
+                          "Altimar", MB_OK);
     return;
   }
   BusyButtons buttons(*this, busy_);
   ExportToKml();
 }
 
-void FrmQuarlin::Command20_Click() { m_.frmOpenOptions.Show(); }
+void FrmQuarlin::Command20_Click() {
+  m_.frmOpenOptions.Show();
+}
 
 }  // namespace altimar::workspace

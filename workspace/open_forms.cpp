@@ -64,7 +64,8 @@ void FrmOpenOptions::Form_Load() {
   chkOpenFileOption[2].Caption = "2.5D";
   Command1.Caption = "OK";
   Command2.Caption = "Cancel";
-  for (int i = 0; i < 3; ++i) chkOpenFileOption[i].Click = [this, i] { chkOpenFileOption_Click(i); };
+  for (int i = 0; i < 3; ++i)
+    chkOpenFileOption[i].Click = [this, i] { chkOpenFileOption_Click(i); };
   Command1.Click = [this] { Hide(); };
   Command2.Click = [this] { Hide(); };
   cmbSelectFieldToLabel.SetEnabled(false);

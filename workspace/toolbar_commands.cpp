@@ -47,10 +47,8 @@ constexpr ButtonDef kWorkspaceSet[] = {
 };
 
 constexpr ButtonDef kContourSet[] = {
-    {"", tbrSeparator, ""},
-    {"contour", tbrButtonGroup, "Create new Contours"},
-    {"", tbrSeparator, ""},
-    {"tcontour", tbrButtonGroup, "Options for creating Contours"},
+    {"", tbrSeparator, ""}, {"contour", tbrButtonGroup, "Create new Contours"},
+    {"", tbrSeparator, ""}, {"tcontour", tbrButtonGroup, "Options for creating Contours"},
     {"", tbrSeparator, ""},
 };
 
@@ -59,7 +57,8 @@ void Build(Toolbar& bar, ImageList& images, FontEngine& fonts, const ButtonDef (
   bar.Clear();
   bar.images = &images;
   for (const ButtonDef& d : set) {
-    if (d.style != tbrSeparator && !images.Find(d.key)) images.Add(d.key, ToolbarImage(d.key, fonts));
+    if (d.style != tbrSeparator && !images.Find(d.key))
+      images.Add(d.key, ToolbarImage(d.key, fonts));
     ToolbarButton& b = bar.Add(d.key, d.style, d.style == tbrSeparator ? "" : d.key);
     b.ToolTipText = b.Description = d.tip;
   }
@@ -145,9 +144,7 @@ void FrmQuarlin::Toolbar1_MouseDown(int button, int, double x, double) {
 
 contour::ContourCommandResult FrmQuarlin::RunContour() {
   contour::ContourCommandUi ui;
-  ui.enableToolbar = [this](bool on) {
-    Toolbar1.SetEnabled(on);
-  };
+  ui.enableToolbar = [this](bool on) { Toolbar1.SetEnabled(on); };
   ui.pressContourButton = [this](bool pressed) {
     Toolbar1.SetValue("contour", pressed ? tbrPressed : tbrUnpressed);
   };
@@ -167,9 +164,12 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
 }
 
 void FrmQuarlin::StyleDialog(const std::string& key) {
-  if (key == "tbbox") m_.styles.OpenBBoxStyle();
-  else if (key == "thighlight") m_.styles.OpenHighlightStyle();
-  else if (key == "tcursor") m_.styles.OpenCursorStyle();
+  if (key == "tbbox")
+    m_.styles.OpenBBoxStyle();
+  else if (key == "thighlight")
+    m_.styles.OpenHighlightStyle();
+  else if (key == "tcursor")
+    m_.styles.OpenCursorStyle();
 }
 
 void FrmQuarlin::ContourDialog() {

@@ -1,10 +1,11 @@
 // `altimar open`: the summary line of an open, and the program's message
 // with a non-zero exit when the open fails.
+#include "app/open_batch.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "app/open_batch.h"
 #include "test_folder.h"
 
 namespace altimar::testing {
@@ -12,7 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Data(const std::string& name) { return std::string(ALTIMAR_TESTDATA) + "/" + name; }
+std::string Data(const std::string& name) {
+  return std::string(ALTIMAR_TESTDATA) + "/" + name;
+}
 
 class OpenBatchTest : public ::testing::Test {
  protected:

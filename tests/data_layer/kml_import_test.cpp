@@ -212,9 +212,9 @@ TEST_F(KmlImportTest, HostileDocumentsEndInTheLogNeverInACrash) {
 
   // A malformed document is refused with the parser's message and place;
   // the database and columns of the import before it stay.
-  ASSERT_TRUE(Import(
-      "<Placemark><name>a</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
-      "<Placemark><name>b</name><Point><coordinates>3,4</coordinates></Point></Placemark>"));
+  ASSERT_TRUE(
+      Import("<Placemark><name>a</name><Point><coordinates>1,2</coordinates></Point></Placemark>"
+             "<Placemark><name>b</name><Point><coordinates>3,4</coordinates></Point></Placemark>"));
   const int columns = rdb->AttrCount;
   log.clear();
   WriteText(
