@@ -59,6 +59,8 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
       documentsGE(d),
       documents(documentsGE, programDir, style,
                 [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
+      operations(documentsGE, rdb, shapes, programDir, style,
+                 [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
       frmQuarlin(d, id, workspace::WorkspaceModules{ge,
                                                     hooks,
                                                     hotkeys,
@@ -74,9 +76,12 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
                                                     shapes,
                                                     rdb,
                                                     source,
+                                                    selection,
+                                                    flatEarth,
                                                     frmOpenOptions,
                                                     frmOpenResource,
                                                     documents,
+                                                    operations,
                                                     programDir,
                                                     [this] { End(); }}) {
   data::ImportView view;

@@ -11,6 +11,7 @@
 #include "contour/contour.h"
 #include "contour/contour_dialog.h"
 #include "data/attribute_database.h"
+#include "data/operation_document.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
 #include "host/menu_bar_form.h"
@@ -25,6 +26,7 @@
 #include "workspace/frm_quarlin.h"
 #include "workspace/open_forms.h"
 #include "workspace/open_source.h"
+#include "workspace/selection_state.h"
 #include "workspace/selection_kml.h"
 
 namespace altimar::app {
@@ -65,10 +67,12 @@ class Program {
   shapefile::ShapeLibrary shapes;
   data::AttributeDatabase rdb;
   workspace::OpenSource source;
+  workspace::SelectionState selection;
   workspace::FrmOpenOptions frmOpenOptions;
   workspace::FrmOpenResource frmOpenResource;
   host::ApplicationGE documentsGE;
   workspace::SelectionDocuments documents;
+  data::OperationDocument operations;
   workspace::FrmQuarlin frmQuarlin;
 
  private:

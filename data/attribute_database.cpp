@@ -205,8 +205,10 @@ void AttributeDatabase::CreateDbfDatabase(const std::string& dbPath) {
   feature.fields.push_back({"deltaX", dao::DataType::Double});
   feature.fields.push_back({"deltaY", dao::DataType::Double});
   feature.fields.push_back({"deltaZ", dao::DataType::Double});
-  // One plain index per attribute column: the engine keeps no primary key
-  // for the table (FID is the shape's number, not a key the table checks).
+  // One plain index per attribute column, and one on FID (the shape's
+  // number) for the edits that find a feature's row by it: the engine keeps
+  // no primary key for the table.
+  feature.indexes.push_back({"FID", "FID", false, false});
   for (int i = 0; i < AttrCount; ++i) {
     const std::string& name = AttrDef[static_cast<std::size_t>(i)][0];
     feature.indexes.push_back({name, name, false, false});

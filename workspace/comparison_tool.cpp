@@ -3,12 +3,11 @@
 // comparison document shows the rectangle as drawn next to the geographic
 // rectangle around it. Also the two diagnostic buttons of the documents.
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 #include "platform/runtime/number_text.h"
 #include "workspace/file_names.h"
 #include "workspace/frm_quarlin.h"
+#include "workspace/view_points.h"
 
 namespace altimar::workspace {
 
@@ -18,29 +17,14 @@ using namespace altimar::win;
 namespace {
 enum CompareStates : std::uint8_t { kWaiting = 0, kFirstCorner = 1, kComplete = 2, kCancelled = 3 };
 
-std::string ViewText(double v) {
-  return runtime::General15(v);
-}
-
-// A view coordinate from its text box: a finite number, else "no point" (-3).
-double ViewValue(const std::string& text) {
-  double v = 0;
-  const char* end = text.data() + text.size();
-  const auto r = std::from_chars(text.data(), end, v);
-  return r.ec == std::errc() && r.ptr == end && std::isfinite(v) ? v : -3;
-}
-
 std::string Tuple(double lon, double lat) {
   return runtime::General15(lon) + "," + runtime::General15(lat) + ",0";
 }
 }  // namespace
 
 void FrmQuarlin::Command37_Click() {
-  try {
-    m_.ge.GEMainHwnd = objGE->GetMainHwnd();
-    m_.drawing.GERenderHwnd = objGE->GetRenderHwnd();
-  } catch (const automation::AutomationError& e) {
-    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+  if (!ReadRenderWindow()) {
+    desktop().MessageBoxA(0, "Google Earth's 3D view is not there.", "Altimar", MB_OK);
     return;
   }
   // One comparison at a time: starting again restarts it.
@@ -52,32 +36,30 @@ void FrmQuarlin::Command37_Click() {
 }
 
 bool FrmQuarlin::CompareClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
-  const HWND render = m_.drawing.GERenderHwnd;
-  RECT r{};
-  if (render == 0 || !desktop().GetWindowRect(render, &r)) return false;
-  if (e.pt.x < r.left || e.pt.x >= r.right || e.pt.y < r.top || e.pt.y >= r.bottom) return false;
-  m_.ge.GERenderRect = r;
+  const auto pixel = RenderPixel(e.pt);
+  if (!pixel) return false;
   if (message == WM_MOUSEWHEEL) return true;
   if ((desktop().GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0 || message == WM_RBUTTONDOWN) {
     m_.hooks.HookPop();
     CompareState = kCancelled;
     return true;
   }
-  const POINT p{e.pt.x - r.left, e.pt.y - r.top};
-  CompareEnd = p;
-  if (CompareState == kWaiting) CompareStart = p;
+  CompareEnd = *pixel;
+  if (CompareState == kWaiting) CompareStart = *pixel;
   m_.drawing.DrawRubberMark(CompareStart, true);
   m_.drawing.DrawRubberMark(CompareEnd, false);
   if (message != WM_LBUTTONDOWN) return false;
   if (CompareState == kWaiting) {
     CompareState = kFirstCorner;
   } else if (CompareState == kFirstCorner) {
+    const auto a = ToViewPoint(CompareStart, m_.ge.GERenderRect);
+    const auto b = ToViewPoint(CompareEnd, m_.ge.GERenderRect);
+    if (!a || !b) return true;
     m_.hooks.HookPop();
-    const double w = r.width(), h = r.height();
-    GEMouseX.SetText(ViewText(2.0 * CompareStart.x / w - 1));
-    GEMouseY.SetText(ViewText(1 - 2.0 * CompareStart.y / h));
-    GEMouseX2.SetText(ViewText(2.0 * CompareEnd.x / w - 1));
-    GEMouseY2.SetText(ViewText(1 - 2.0 * CompareEnd.y / h));
+    GEMouseX.SetText(ViewText(a->x));
+    GEMouseY.SetText(ViewText(a->y));
+    GEMouseX2.SetText(ViewText(b->x));
+    GEMouseY2.SetText(ViewText(b->y));
     CompareState = kComplete;
   }
   return true;
@@ -93,11 +75,11 @@ void FrmQuarlin::Timer4Compare_Tick() {
   // The work runs once: the tool ends with it, whatever the globe says.
   Timer4Compare.SetEnabled(false);
   CompareState = kWaiting;
-  const double x1 = ViewValue(GEMouseX.Text()), y1 = ViewValue(GEMouseY.Text());
-  const double x2 = ViewValue(GEMouseX2.Text()), y2 = ViewValue(GEMouseY2.Text());
-  if (x1 < -2 || y1 < -2 || x2 < -2 || y2 < -2) return;
+  const auto x1 = ViewValue(GEMouseX.Text()), y1 = ViewValue(GEMouseY.Text());
+  const auto x2 = ViewValue(GEMouseX2.Text()), y2 = ViewValue(GEMouseY2.Text());
+  if (!x1 || !y1 || !x2 || !y2) return;
   try {
-    const double corners[4][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
+    const double corners[4][2] = {{*x1, *y1}, {*x2, *y1}, {*x2, *y2}, {*x1, *y2}};
     double lon[4], lat[4];
     std::string values;
     for (int k = 0; k < 4; ++k) {

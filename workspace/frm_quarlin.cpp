@@ -37,9 +37,8 @@ void FrmQuarlin::WireHandlers() {
   Command17.Click = [this] { Command17_Click(); };
   Command19.Click = [this] { Command19_Click(); };
   Timer4Compare.Tick = [this] { Timer4Compare_Tick(); };
-  m_.hooks.SetClientHandler(host::kHookCompare, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) {
-    return CompareClient(msg, e);
-  });
+  WireSelectionTools();
+
   // While a KML export runs, the screen colour under the pointer is previewed.
   Timer2.SetInterval(10);
   Timer2.Tick = [this] { m_.styles.pick.PreviewScreenColor(); };
@@ -50,10 +49,36 @@ void FrmQuarlin::WireHandlers() {
       host::kHookDock, [this](WPARAM msg, const MSLLHOOKSTRUCT& e) { return DockClient(msg, e); });
 }
 
+void FrmQuarlin::WireSelectionTools() {
+  Command2.Click = [this] { CaptureToggle(); };
+  for (auto& o : optSelectType) o.ClickIndex = [this](int index) { optSelectType_Click(index); };
+  Command38.Click = [this] { Command38_Click(); };
+  Command4.Click = [this] { Command4_Click(); };
+  Command18.Click = [this] { Command18_Click(); };
+  Command3.Click = [this] { ShiftCommand(); };
+  MouseDown = [this](int button, int shift, double x, double y) { Form_MouseDown(button, shift, x, y); };
+  Timer1.Tick = [this] { Timer1_Tick(); };
+  Timer3.Tick = [this] { Timer3_Tick(); };
+  Timer5CirclePickup.Tick = [this] { Timer5CirclePickup_Tick(); };
+  using host::MouseHooks;
+  const std::pair<int, bool (FrmQuarlin::*)(WPARAM, const MSLLHOOKSTRUCT&)> clients[] = {
+      {host::kHookPickup, &FrmQuarlin::PickupClient},
+      {host::kHookMultiPickup, &FrmQuarlin::MultiPickupClient},
+      {host::kHookCirclePickup, &FrmQuarlin::CirclePickupClient},
+      {host::kHookSelectedRectOrCircleMove, &FrmQuarlin::CircleMoveClient},
+      {host::kHookShift, &FrmQuarlin::ShiftClient},
+      {host::kHookCompare, &FrmQuarlin::CompareClient}};
+  for (const auto& [id, client] : clients)
+    m_.hooks.SetClientHandler(id, [this, client](WPARAM msg, const MSLLHOOKSTRUCT& e) {
+      return (this->*client)(msg, e);
+    });
+  BuildContextMenu();
+}
+
 void FrmQuarlin::Form_Load() {
   Timer1.SetEnabled(false);
   Timer2.SetEnabled(false);
-  Timer4Compare.SetEnabled(false);
+  for (Timer* t : {&Timer3, &Timer4Compare, &Timer5CirclePickup}) t->SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   WireHandlers();
   // 1. One copy only.
@@ -265,9 +290,8 @@ void FrmQuarlin::Form_Unload(bool& cancel) {
     }
   }
   SelectionShown = DeletedShown = false;
-  Timer1.SetEnabled(false);
-  Timer2.SetEnabled(false);
-  Timer4Compare.SetEnabled(false);
+  for (Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4Compare, &Timer5CirclePickup})
+    t->SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   m_.frmMove.Unload();
   m_.endProgram();

@@ -5,14 +5,17 @@
 // of the GIS workspace.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "contour/contour.h"
 #include "contour/contour_command.h"
 #include "contour/contour_dialog.h"
 #include "data/attribute_database.h"
+#include "data/operation_document.h"
 #include "host/application_ge.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
@@ -21,6 +24,7 @@
 #include "host/window_utils.h"
 #include "platform/forms/common_dialog.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/menu.h"
 #include "platform/forms/pictures.h"
 #include "platform/forms/toolbar.h"
 #include "ui/screen_drawing.h"
@@ -29,6 +33,7 @@
 #include "ui/style_settings.h"
 #include "workspace/open_forms.h"
 #include "workspace/open_source.h"
+#include "workspace/selection_state.h"
 #include "workspace/selection_kml.h"
 
 namespace altimar::shapefile {
@@ -56,9 +61,12 @@ struct WorkspaceModules {
   shapefile::ShapeLibrary& shapes;
   data::AttributeDatabase& rdb;
   OpenSource& source;
+  SelectionState& selection;
+  bool& FlatTestPending;  // the next circle is for the flatness test
   FrmOpenOptions& frmOpenOptions;
   FrmOpenResource& frmOpenResource;
   SelectionDocuments& documents;
+  data::OperationDocument& operations;
   std::string programDir;
   std::function<void()> endProgram;  // ends the program (forms, hooks, hot keys)
 };
@@ -108,13 +116,45 @@ class FrmQuarlin : public forms::Form {
   void Command17_Click();
   void Command19_Click();
 
+  // --- picking by click and rectangle (pick_tool.cpp) ---
+  // Command2: capture on ("Stop Capturing") or off ("Start Capturing").
+  void CaptureToggle();
+  void optSelectType_Click(int index);
+  void Timer1_Tick();
+  // The feature nearest to (PickLon, PickLat); fly: the globe flies to it.
+  void SinglePick(bool fly);
+  void RectangleSearch();
+  // Ends every tool: hooks, timers, states, the capture caption.
+  void EndAllTools();
+  void Form_MouseDown(int button, int shift, double x, double y);
+
+  // --- the circle and the flatness test (circle_tool.cpp) ---
+  void Command36_Click();
+  // "Move Circle": the last circle moved to a new place.
+  void Command38_Click();
+  void SelectedShiftCommand() { Command38_Click(); }
+  void Timer5CirclePickup_Tick();
+  void CircleSearch();
+  void FlatnessTest();
+
+  // --- editing (edit_tools.cpp) ---
+  void Command18_Click();
+  // "Delete": the selection shown as deleted.
+  void Command4_Click();
+  // The shift tool.
+  void ShiftCommand();
+  void Timer3_Tick();
+  void RecordShift(double dx, double dy, double dz);
+  // The features of the selection (the first SelCount rows of the log) in
+  // one document: the deleted document (grey, moved by the offsets) or the
+  // selected one; a box around the last with "Display BBox".
+  enum OperationDocumentKind { kSelectedDocument = 1, kDeletedDocument = 3 };
+  void ShowOperationDocument(int kind, const std::string& colour, double speed, bool box,
+                             std::array<double, 3> offsets);
+
   // Commands of the frames and keys whose work comes with later parts of the
   // workspace; they exist so the dispatcher reaches them, and do nothing yet.
-  void CaptureToggle() {}
-  void Command36_Click() {}
-  void SelectedShiftCommand() {}
   void FastSearchCommand() {}
-  void ShiftCommand() {}
   void HtmlCommand() {}
   // The style dialog of a toolbar key (tbbox, thighlight, tcursor).
   void StyleDialog(const std::string& key);
@@ -137,6 +177,17 @@ class FrmQuarlin : public forms::Form {
   // fixed, 2 rectangle complete, 3 cancelled. Its own, apart from the
   // shift tool's state, so that neither tool takes the other's rectangle.
   std::uint8_t CompareState = 0;
+  // The selection tools' form-level state.
+  bool MultiMode = false;
+  double PickLon = 0, PickLat = 0, EdgeLon = 0, EdgeLat = 0;
+  std::int32_t CurrentFID = -1, PickedFID = -1;
+  std::string LastGeometry;
+  // The shift tool: 0 waiting for the start, 1 start fixed, 2 complete, 3 cancelled.
+  std::uint8_t ShiftState = 0;
+  struct Delta {
+    double deltaX = 0, deltaY = 0, deltaZ = 0;
+  } ShiftDelta;
+  win::POINT ShiftStart{}, ShiftEnd{};  // client pixels of the render window
   win::POINT CompareStart{}, CompareEnd{};  // client pixels of the render window
 
   // --- controls ---
@@ -223,6 +274,10 @@ class FrmQuarlin : public forms::Form {
   forms::TextBox GEMouseX2{*this, "GEMouseX2"};
   forms::TextBox GEMouseY2{*this, "GEMouseY2"};
 
+  forms::CommandButton Command3{*this, "Command3", &frameEdit};
+  forms::CommandButton Command38{*this, "Command38", &framePickUp};
+  forms::TextBox Text2{*this, "Text2"};
+  forms::Menu mnufile{"mnufile", ""};
   forms::CommandButton Command37{*this, "Command37"};
   forms::CommandButton Command17{*this, "Command17"};
   forms::CommandButton Command19{*this, "Command19"};
@@ -230,7 +285,9 @@ class FrmQuarlin : public forms::Form {
 
   forms::Timer Timer1{*this, "Timer1"};
   forms::Timer Timer2{*this, "Timer2"};
+  forms::Timer Timer3{*this, "Timer3"};
   forms::Timer Timer4Compare{*this, "Timer4Compare"};
+  forms::Timer Timer5CirclePickup{*this, "Timer5CirclePickup"};
   forms::Timer Timer6GEStatus{*this, "Timer6GEStatus"};
 
  protected:
@@ -257,6 +314,24 @@ class FrmQuarlin : public forms::Form {
   void ClearGEPlaces();
   void OpenFailed(const OpenSnapshot& before, const std::string& message);
   bool CompareClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool PickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool MultiPickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool CirclePickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool CircleMoveClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  bool ShiftClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  // The render window and its rectangle, read from the globe as a tool starts.
+  bool ReadRenderWindow();
+  // The client pixel of a screen point over the render window (read again),
+  // or nullopt when the point is over another window or the view has no size.
+  std::optional<win::POINT> RenderPixel(win::POINT screen);
+  // Turns a view point given in two text boxes into a terrain point.
+  bool TerrainPoint(forms::TextBox& x, forms::TextBox& y, double& lon, double& lat);
+  // Shows the selection's result of a multiple search (count -1: none).
+  void ShowMultipleResult(int count, const std::string& fidList, bool straightDown);
+  void ClearSelection();
+  void BuildContextMenu();
+  void ReportGlobeFailure(const std::exception& e);
+  void WireSelectionTools();
   bool busy_ = false;  // an open or export runs
   win::POINT lastDockPoint_{-1, -1};
   WorkspaceModules m_;

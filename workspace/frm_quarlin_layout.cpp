@@ -60,6 +60,8 @@ void FrmQuarlin::LayOut() {
   at(Command2, 120, 240, kButton, 330);
   Command36.Caption = "Circle Select";
   at(Command36, 2040, 240, 1500, 330);
+  Command38.Caption = "Move Circle";
+  at(Command38, 2040, 1620, 1500, 300);
   Frame5.Caption = "Right Mouse";
   at(Frame5, 120, 240 + kRow + 60, 3840, 900);
   optSelectType[0].Caption = "Single Select (context menu)";
@@ -67,7 +69,7 @@ void FrmQuarlin::LayOut() {
   at(optSelectType[0], 120, 240, 3600);
   at(optSelectType[1], 120, 540, 3600);
   chkFloatingInfo.Caption = "Floating InfoWindow";
-  at(chkFloatingInfo, 120, 1620, 3840);
+  at(chkFloatingInfo, 120, 1620, 1860);
   cmdOptionHighlight.Caption = "highlight Templet..";
   at(cmdOptionHighlight, 120, 1620 + kRow + 60, kButton, 330);
   cmdOptionCursor.Caption = "Cursor Templett..";
@@ -113,6 +115,8 @@ void FrmQuarlin::LayOut() {
   at(Command7, 120, 240 + kRow + 60, kButton, 330);
   Command4.Caption = "Delete";
   at(Command4, 2040, 240 + kRow + 60, 1500, 330);
+  Command3.Caption = "shift";
+  at(Command3, 2040, 240, 1500, 330);
   Command11.Caption = "Shift";
   at(Command11, 120, 240 + 2 * (kRow + 60), kButton, 330);
   Command12.Caption = "Modify Attributes";
@@ -149,6 +153,7 @@ void FrmQuarlin::LayOut() {
   at(Text1, 120, 240, 3420, 1380);
   Command26.Caption = "go back";
   at(Command26, 120, 1680, 1200, 330);
+  Text2.SetVisible(false);  // the attributes of the last pick, for the HTML window
 
   at(GEMouseX, 120, bottom, 960);
   at(GEMouseY, 1140, bottom, 960);

@@ -1,15 +1,9 @@
 #include "workspace/selection_kml.h"
 
-#include <charconv>
-#include <cstdint>
 #include <utility>
-#include <vector>
 
-#include "contour/text_file.h"
+#include "data/feature_geometry_kml.h"
 #include "platform/runtime/kml_color.h"
-#include "platform/shapefile/coordinate_text.h"
-#include "platform/shapefile/kml_writer.h"
-#include "platform/shapefile/shape_set.h"
 
 namespace altimar::workspace {
 namespace {
@@ -20,31 +14,6 @@ constexpr std::string_view kEol = "\r\n";
 void Line(std::string& out, std::string_view text) {
   out += text;
   out += kEol;
-}
-
-// The shortest decimal text that reads back as v, "." as the separator.
-template <class T>
-void AppendShortest(std::string& out, T v) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-  // Only a value past the buffer's 64 digits fails; fall back to the exponent form.
-  const auto e = r.ec == std::errc() ? r : std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, e.ptr);
-}
-
-enum class Drawing { kNone, kPoint, kLine, kArea };
-
-// Z and M shapes draw like their plain types.
-Drawing DrawingOf(std::string_view type) {
-  auto is = [type](std::string_view base) {
-    if (type.substr(0, base.size()) != base) return false;
-    const std::string_view rest = type.substr(base.size());
-    return rest.empty() || rest == "Z" || rest == "M";
-  };
-  if (is("Point")) return Drawing::kPoint;
-  if (is("PolyLine")) return Drawing::kLine;
-  if (is("Polygon")) return Drawing::kArea;
-  return Drawing::kNone;
 }
 
 void AppendHead(std::string& out, std::string_view name) {
@@ -90,169 +59,16 @@ void AppendFeatureStyles(std::string& out, std::string_view iconColor, const Fea
   Line(out, "         <width>4</width>");
   Line(out, "      </LineStyle>");
   Line(out, "    </Style>");
-  if (!style.showBBox) return;
-  Line(out, R"(    <Style id="BBox">)");
-  Line(out, "      <LineStyle>");
-  AppendColorLine(out, "        ", "ff" + runtime::ColorToKmlHex(style.bboxColor));
-  out += "        <width>";
-  AppendShortest(out, style.styleWidth);
-  Line(out, "</width>");
-  Line(out, "      </LineStyle>");
-  Line(out, "    </Style>");
-}
-
-struct XY {
-  std::string_view x, y;
-};
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The x and y texts of the first two tuples of a box text; false when it has
-// fewer than two tuples of at least x and y.
-bool BoxCorners(std::string_view text, XY& a, XY& b) {
-  XY* corners[2] = {&a, &b};
-  std::size_t i = 0;
-  for (XY* corner : corners) {
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    std::size_t end = i;
-    while (end < text.size() && !IsBlank(text[end])) ++end;
-    const std::string_view tuple = text.substr(i, end - i);
-    i = end;
-    const std::size_t comma = tuple.find(',');
-    if (comma == std::string_view::npos) return false;
-    const std::string_view rest = tuple.substr(comma + 1);
-    corner->x = tuple.substr(0, comma);
-    corner->y = rest.substr(0, rest.find(','));
-    if (corner->x.empty() || corner->y.empty()) return false;
-  }
-  return true;
-}
-
-void AppendBoxPlacemark(std::string& out, std::string_view boxText) {
-  XY a, b;
-  if (!BoxCorners(boxText, a, b)) return;
-  Line(out, "  <Placemark>");
-  Line(out, "    <styleUrl>#BBox</styleUrl>");
-  Line(out, "    <LineString>");
-  Line(out, "    <extrude>1</extrude>");
-  Line(out, "    <tessellate>0</tessellate>");
-  Line(out, "    <altitudeMode>relativeToGround</altitudeMode>");
-  out += "    <coordinates>";
-  // Each side from corner to corner, the ring closed on its first corner.
-  const XY ring[8] = {{a.x, a.y}, {b.x, a.y}, {b.x, a.y}, {b.x, b.y},
-                      {b.x, b.y}, {a.x, b.y}, {a.x, b.y}, {a.x, a.y}};
-  for (const XY& p : ring) {
-    out += p.x;
-    out += ',';
-    out += p.y;
-    out += ",0 ";
-  }
-  Line(out, "</coordinates>");
-  Line(out, "    </LineString>");
-  Line(out, "  </Placemark>");
-}
-
-// The lines every geometry of the feature starts with.
-void AppendGeometryMode(std::string& out) {
-  Line(out, "    <extrude>1</extrude>");
-  Line(out, "    <tessellate>0</tessellate>");
-  Line(out, "    <altitudeMode>relativeToGround</altitudeMode>");
-}
-
-void AppendCoordinates(std::string& out, std::string_view text) {
-  out += "    <coordinates>";
-  Line(out, text);
-  Line(out, "    </coordinates>");
-}
-
-void AppendLineString(std::string& out, std::string_view text) {
-  Line(out, "    <LineString>");
-  AppendGeometryMode(out);
-  AppendCoordinates(out, text);
-  Line(out, "    </LineString>");
-}
-
-// A polygon of rings: the first the outer boundary, the others its holes.
-void AppendPolygon(std::string& out, const std::vector<std::string_view>& rings) {
-  Line(out, "    <Polygon>");
-  AppendGeometryMode(out);
-  for (std::size_t k = 0; k < rings.size(); ++k) {
-    Line(out, k == 0 ? "    <outerBoundaryIs>" : "    <innerBoundaryIs>");
-    Line(out, "    <LinearRing>");
-    AppendCoordinates(out, rings[k]);
-    Line(out, "    </LinearRing>");
-    Line(out, k == 0 ? "    </outerBoundaryIs>" : "    </innerBoundaryIs>");
-  }
-  Line(out, "    </Polygon>");
-}
-
-// The rings of several parts grouped into polygons as the shapefile library
-// groups a polygon's parts. Parts that are not all coordinate tuples cannot
-// be measured: each is then an outer ring of its own.
-std::vector<std::vector<std::string_view>> GroupParts(const std::vector<std::string_view>& parts) {
-  std::vector<std::vector<shapefile::Vertex>> rings(parts.size());
-  std::string error;
-  bool measurable = true;
-  for (std::size_t k = 0; k < parts.size() && measurable; ++k)
-    measurable = shapefile::ParseCoordinateTuples(parts[k], rings[k], error) && !rings[k].empty();
-  std::vector<std::vector<std::string_view>> polygons;
-  if (!measurable) {
-    for (std::string_view part : parts) polygons.push_back({part});
-    return polygons;
-  }
-  shapefile::ShapeSet set;
-  const int fid = set.Append(shapefile::kPolygon, rings);
-  for (const auto& group : shapefile::GroupRings(set, fid)) {
-    auto& polygon = polygons.emplace_back();
-    for (std::uint32_t part : group) polygon.push_back(parts[part]);
-  }
-  return polygons;
-}
-
-void AppendGeometry(std::string& out, Drawing drawing, std::string_view coordinates) {
-  if (drawing == Drawing::kPoint) {
-    Line(out, "    <Point>");
-    AppendGeometryMode(out);
-    AppendCoordinates(out, coordinates);
-    Line(out, "    </Point>");
-    return;
-  }
-  const std::vector<std::string_view> parts = shapefile::SplitCoordinateParts(coordinates);
-  if (parts.size() <= 1) {
-    if (drawing == Drawing::kLine)
-      AppendLineString(out, coordinates);
-    else
-      AppendPolygon(out, {coordinates});
-    return;
-  }
-  if (drawing == Drawing::kLine) {
-    Line(out, "    <MultiGeometry>");
-    for (std::string_view part : parts) AppendLineString(out, part);
-    Line(out, "    </MultiGeometry>");
-    return;
-  }
-  const auto polygons = GroupParts(parts);
-  if (polygons.size() > 1) Line(out, "    <MultiGeometry>");
-  for (const auto& rings : polygons) AppendPolygon(out, rings);
-  if (polygons.size() > 1) Line(out, "    </MultiGeometry>");
+  if (style.showBBox) data::AppendBoxStyle(out, style.bboxColor, style.styleWidth);
 }
 
 void AppendFeaturePlacemark(std::string& out, const FeatureInput& feature, FocusPoint focus) {
   Line(out, "  <Placemark>");
   Line(out, "    <styleUrl>#FEATURES</styleUrl>");
-  const Drawing drawing = DrawingOf(feature.shapeType);
-  if (DrawnAtFocus(feature)) {
-    std::string text;
-    AppendShortest(text, focus.longitude);
-    text += ',';
-    AppendShortest(text, focus.latitude);
-    Line(out, "    <visibility>0</visibility>");
-    AppendGeometry(out, drawing, text);
-  } else if (drawing != Drawing::kNone) {
-    AppendGeometry(out, drawing, feature.coordinates);
-  }
+  if (DrawnAtFocus(feature))
+    data::AppendHiddenPoint(out, focus.longitude, focus.latitude);
+  else
+    data::AppendFeatureGeometry(out, feature.shapeType, feature.coordinates);
   Line(out, "  </Placemark>");
 }
 
@@ -315,7 +131,7 @@ FeatureStyle FeatureStyle::From(const ui::StyleSettings& settings, bool showBBox
 }
 
 bool DrawnAtFocus(const FeatureInput& feature) {
-  return feature.coordinates.empty() && DrawingOf(feature.shapeType) == Drawing::kPoint;
+  return feature.coordinates.empty() && data::IsPointType(feature.shapeType);
 }
 
 std::string FeatureKmlText(const FeatureInput& feature, const FeatureStyle& style,
@@ -327,7 +143,7 @@ std::string FeatureKmlText(const FeatureInput& feature, const FeatureStyle& styl
   Line(out, "  <description>Digitalizing from Arc to GE</description>");
   AppendFeatureStyles(out, feature.color, style);
   Line(out, "  <Folder>");
-  if (style.showBBox) AppendBoxPlacemark(out, feature.boxText);
+  if (style.showBBox) data::AppendBoxPlacemark(out, feature.boxText);
   AppendFeaturePlacemark(out, feature, focus);
   AppendTail(out);
   return out;
@@ -359,10 +175,7 @@ std::string ComparisonKmlText(std::string_view t1, std::string_view t2, std::str
 }
 
 void WriteDocument(const std::filesystem::path& path, std::string_view text) {
-  contour::TextFileWriter file(path.string());
-  file.Write(text);
-  if (!file.Commit())
-    throw DocumentWriteError("cannot write '" + path.string() + "': " + file.error());
+  data::WriteDocumentFile(path, text);
 }
 
 void WriteFeatureKml(const std::filesystem::path& path, const FeatureInput& feature,

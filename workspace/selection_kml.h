@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "data/document_file.h"
 #include "host/application_ge.h"
 #include "ui/style_settings.h"
 
@@ -24,10 +24,7 @@ inline constexpr std::string_view kSelectedColor = "ffffff00";
 inline constexpr std::string_view kDeletedColor = "ff7f7f7f";
 
 // A document that could not be written; what() names the path and the reason.
-class DocumentWriteError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using DocumentWriteError = data::DocumentWriteError;
 
 // What the feature document shows.
 struct FeatureInput {

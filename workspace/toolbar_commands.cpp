@@ -99,7 +99,8 @@ void FrmQuarlin::Toolbar1_ButtonClick(ToolbarButton& button) {
     m_.attached.AttachWindow(frameBrowser.hwnd(), objGE->GetMainHwnd());
     frameBrowser.SetVisible(true);
   } else if (key == "pan") {
-    m_.hooks.HookPopAll();
+    // Every capture ends: hooks, timers and the tools' states.
+    EndAllTools();
     chkFloatingInfo.SetValue(0);
   } else if (key == "select") {
     optSelectType[0].SetValue(true);
