@@ -124,6 +124,8 @@ class FrmQuarlin : public forms::Form {
   // The feature nearest to (PickLon, PickLat); fly: the globe flies to it.
   void SinglePick(bool fly);
   void RectangleSearch();
+  // The rectangle search over two opposite corners (longitude, latitude).
+  void RectangleSearchAt(double lon1, double lat1, double lon2, double lat2);
   // Ends every tool: hooks, timers, states, the capture caption.
   void EndAllTools();
   void Form_MouseDown(int button, int shift, double x, double y);

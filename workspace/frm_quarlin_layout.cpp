@@ -93,8 +93,8 @@ void FrmQuarlin::LayOut() {
 
   frame(frameBrowser, "Browser", 1140);
   lblFID.Caption = "FID:";
-  at(lblFID, 120, 300, 480);
-  at(txtFID, 600, 240, 1080);
+  at(lblFID, 120, 300, 840);
+  at(txtFID, 960, 240, 720);
   Command21.Caption = "<";
   at(Command21, 1740, 240, 420, 330);
   Command22.Caption = ">";

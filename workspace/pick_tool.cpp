@@ -361,6 +361,10 @@ void FrmQuarlin::RectangleSearch() {
   if (!TerrainPoint(GEMouseX, GEMouseY, lon1, lat1) ||
       !TerrainPoint(GEMouseX2, GEMouseY2, lon2, lat2))
     throw automation::AutomationError("no terrain point under a corner of the rectangle");
+  RectangleSearchAt(lon1, lat1, lon2, lat2);
+}
+
+void FrmQuarlin::RectangleSearchAt(double lon1, double lat1, double lon2, double lat2) {
   std::string fids;
   CurrentFID = m_.shapes.SW_MultiSearchShpFile(std::min(lon1, lon2), std::min(lat1, lat2),
                                                 std::max(lon1, lon2), std::max(lat1, lat2), fids,
