@@ -36,6 +36,24 @@ ui::FloatingInfoLinks FloatingLinks(Program& p) {
   };
   return l;
 }
+data::FastSelectLinks FastSelectLinks(Program& p) {
+  data::FastSelectLinks l;
+  l.shapeTypeName = [&p] { return p.source.ShapeTypeName; };
+  l.setSelection = [&p](const std::vector<std::int32_t>& fids) { p.frmQuarlin.TakeSelection(fids); };
+  l.releaseButton = [&p] {
+    if (p.frmQuarlin.loaded()) p.frmQuarlin.Toolbar1.SetValue("fastsearch", forms::tbrUnpressed);
+  };
+  return l;
+}
+
+data::HtmlWindowLinks HtmlLinks(Program& p) {
+  data::HtmlWindowLinks l;
+  l.floatValue = [&p] { return p.styles.frmHighlightStyle.Check2.Value; };
+  l.setFloatValue = [&p](int v) { p.styles.frmHighlightStyle.Check2.SetValue(v); };
+  l.clearShow = [&p] { p.styles.frmHighlightStyle.Check1.SetValue(0); };
+  l.lastToolKey = [&p] { return p.frmQuarlin.LastToolKey; };
+  return l;
+}
 }  // namespace
 
 Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
@@ -61,6 +79,9 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
                 [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
       operations(documentsGE, rdb, shapes, programDir, style,
                  [this] { return frmQuarlin.chkShowBBox.Value == 1; }),
+      frmFastSelect(d, id, rdb, operations, style, FastSelectLinks(*this)),
+      frmHtml(d, id, documentsGE, rdb, programDir, HtmlLinks(*this)),
+      frmHTML_(d, id),
       frmQuarlin(d, id, workspace::WorkspaceModules{ge,
                                                     hooks,
                                                     hotkeys,
@@ -82,6 +103,8 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
                                                     frmOpenResource,
                                                     documents,
                                                     operations,
+                                                    frmFastSelect,
+                                                    frmHtml,
                                                     programDir,
                                                     [this] { End(); }}) {
   data::ImportView view;
@@ -127,6 +150,9 @@ void Program::End() {
   frmMove.Unload();
   frmOpenOptions.Unload();
   frmOpenResource.Unload();
+  frmFastSelect.Unload();
+  frmHtml.Unload();
+  frmHTML_.Unload();
   frmQuarlin.Unload();
   desktop.EndProgram(id);
   ending_ = false;

@@ -11,6 +11,8 @@
 #include "contour/contour.h"
 #include "contour/contour_dialog.h"
 #include "data/attribute_database.h"
+#include "data/fast_select.h"
+#include "data/html_window.h"
 #include "data/operation_document.h"
 #include "host/ge_windows.h"
 #include "host/hotkeys.h"
@@ -73,6 +75,9 @@ class Program {
   host::ApplicationGE documentsGE;
   workspace::SelectionDocuments documents;
   data::OperationDocument operations;
+  data::FrmFastSelect frmFastSelect;
+  data::FrmHtml frmHtml;
+  data::FrmHTML_ frmHTML_;
   workspace::FrmQuarlin frmQuarlin;
 
  private:

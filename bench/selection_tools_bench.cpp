@@ -1,7 +1,8 @@
 // The selection tools on 100,000 random-walk polylines (20 vertices each)
 // with their attribute database: the pick client's work per pointer move,
 // a pick end to end, a rectangle selecting about 5,000 features with its
-// document, and a shift of those 5,000 rows.
+// document, and a shift of those 5,000 rows; and browsing to a feature of
+// 20,000 vertices.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -136,6 +137,32 @@ void BM_ShiftWithDocument5000of100k(benchmark::State& state) {
   state.counters["selected"] = w.program->selection.SelCount;
 }
 BENCHMARK(BM_ShiftWithDocument5000of100k)->Unit(benchmark::kMillisecond);
+
+// Browsing to a FID: the feature read, its document written and opened.
+void BM_BrowseToFid20000Vertices(benchmark::State& state) {
+  const fs::path dir = fs::temp_directory_path() / "altimar_browse_bench";
+  fs::create_directories(dir / "program");
+  const std::string base = (dir / "long").string();
+  if (!fs::exists(base + ".shp") && !bench::WriteRandomPolylines(base, 2, 20000))
+    return state.SkipWithError("cannot write the shapefile");
+  win::Desktop desktop(win::Clock::Kind::Virtual);
+  desktop.SetQuietMessageBoxes(true);
+  auto globe = earth::Globe::Start(desktop, std::make_shared<earth::ProceduralTerrain>());
+  desktop.Sleep(earth::Globe::kStartUpMs);
+  app::Program program(desktop, (dir / "program").string(), 1);
+  program.Start();
+  desktop.QueueDialogAnswer(base + ".shp");
+  auto& q = program.frmQuarlin;
+  q.OpenCommand();
+  if (program.source.RecordCount != 2) return state.SkipWithError("the open failed");
+  int fid = 0;
+  for (auto _ : state) {
+    q.PickedFID = fid ^= 1;
+    q.ShowFeatureByFid();
+  }
+  state.counters["vertices"] = 20000;
+}
+BENCHMARK(BM_BrowseToFid20000Vertices)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

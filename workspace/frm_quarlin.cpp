@@ -60,6 +60,16 @@ void FrmQuarlin::WireSelectionTools() {
   Timer1.Tick = [this] { Timer1_Tick(); };
   Timer3.Tick = [this] { Timer3_Tick(); };
   Timer5CirclePickup.Tick = [this] { Timer5CirclePickup_Tick(); };
+  txtFID.KeyPress = [this](int& key) { txtFID_KeyPress(key); };
+  Command21.Click = [this] { Command21_Click(); };
+  Command22.Click = [this] { Command22_Click(); };
+  Command5.Click = [this] { Command5_Click(); };
+  Command1.Click = [this] { Command1_Click(); };
+  imgProperties.Click = [this] { imgProperties_Click(); };
+  VScroll1.Change = [this] { VScroll1_Change(); };
+  timerNav.Tick = [this] { timerNav_Tick(); };
+  Command43.Click = [this] { Command43_Click(); };
+  Command16.Click = [this] { FastSearchCommand(); };
   using host::MouseHooks;
   const std::pair<int, bool (FrmQuarlin::*)(WPARAM, const MSLLHOOKSTRUCT&)> clients[] = {
       {host::kHookPickup, &FrmQuarlin::PickupClient},
@@ -78,7 +88,7 @@ void FrmQuarlin::WireSelectionTools() {
 void FrmQuarlin::Form_Load() {
   Timer1.SetEnabled(false);
   Timer2.SetEnabled(false);
-  for (Timer* t : {&Timer3, &Timer4Compare, &Timer5CirclePickup}) t->SetEnabled(false);
+  for (Timer* t : {&Timer3, &Timer4Compare, &Timer5CirclePickup, &timerNav}) t->SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   WireHandlers();
   // 1. One copy only.
@@ -290,7 +300,7 @@ void FrmQuarlin::Form_Unload(bool& cancel) {
     }
   }
   SelectionShown = DeletedShown = false;
-  for (Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4Compare, &Timer5CirclePickup})
+  for (Timer* t : {&Timer1, &Timer2, &Timer3, &Timer4Compare, &Timer5CirclePickup, &timerNav})
     t->SetEnabled(false);
   Timer6GEStatus.SetEnabled(false);
   m_.frmMove.Unload();

@@ -15,6 +15,8 @@
 #include "contour/contour_command.h"
 #include "contour/contour_dialog.h"
 #include "data/attribute_database.h"
+#include "data/fast_select.h"
+#include "data/html_window.h"
 #include "data/operation_document.h"
 #include "host/application_ge.h"
 #include "host/ge_windows.h"
@@ -67,6 +69,8 @@ struct WorkspaceModules {
   FrmOpenResource& frmOpenResource;
   SelectionDocuments& documents;
   data::OperationDocument& operations;
+  data::FrmFastSelect& frmFastSelect;
+  data::FrmHtml& frmHtml;
   std::string programDir;
   std::function<void()> endProgram;  // ends the program (forms, hooks, hot keys)
 };
@@ -154,10 +158,29 @@ class FrmQuarlin : public forms::Form {
   void ShowOperationDocument(int kind, const std::string& colour, double speed, bool box,
                              std::array<double, 3> offsets);
 
-  // Commands of the frames and keys whose work comes with later parts of the
-  // workspace; they exist so the dispatcher reaches them, and do nothing yet.
-  void FastSearchCommand() {}
-  void HtmlCommand() {}
+  // --- browsing and the coordinate search (navigation.cpp) ---
+  void txtFID_KeyPress(int& key);
+  void Command21_Click();
+  void Command22_Click();
+  // Reads PickedFID and shows it (the selection is that feature).
+  void ShowFeatureByFid();
+  // The tour of the first features.
+  void Command5_Click();
+  // The coordinate search: the feature nearest to txtLon1, txtLat1.
+  void Command1_Click();
+  void imgProperties_Click();
+  void VScroll1_Change();
+  // Whether the globe's view stays within `tolerance` over `pauseMs`.
+  bool IsViewSettled(int pauseMs, double tolerance);
+  void timerNav_Tick();
+  void Command43_Click();
+
+  // The fast-select window (refused without an attribute database).
+  void FastSearchCommand();
+  // The HTML window inside the globe's view, with the picked feature's row.
+  void HtmlCommand();
+  // The selection a search outside the workspace found (its FIDs in log order).
+  void TakeSelection(const std::vector<std::int32_t>& fids);
   // The style dialog of a toolbar key (tbbox, thighlight, tcursor).
   void StyleDialog(const std::string& key);
   // The contour dialog, shown modally inside the globe's main window.
@@ -190,6 +213,7 @@ class FrmQuarlin : public forms::Form {
     double deltaX = 0, deltaY = 0, deltaZ = 0;
   } ShiftDelta;
   win::POINT ShiftStart{}, ShiftEnd{};  // client pixels of the render window
+  bool PropertiesOpen = true;  // the properties frame shows its text
   win::POINT CompareStart{}, CompareEnd{};  // client pixels of the render window
 
   // --- controls ---
@@ -280,6 +304,10 @@ class FrmQuarlin : public forms::Form {
   forms::CommandButton Command38{*this, "Command38", &framePickUp};
   forms::TextBox Text2{*this, "Text2"};
   forms::Menu mnufile{"mnufile", ""};
+  forms::CommandButton Command43{*this, "Command43"};
+  forms::Label lblNav{*this, "lblNav"};
+  forms::VScrollBar VScroll1{*this, "VScroll1"};
+  forms::Timer timerNav{*this, "timerNav"};
   forms::CommandButton Command37{*this, "Command37"};
   forms::CommandButton Command17{*this, "Command17"};
   forms::CommandButton Command19{*this, "Command19"};
@@ -335,6 +363,11 @@ class FrmQuarlin : public forms::Form {
   void ReportGlobeFailure(const std::exception& e);
   void WireSelectionTools();
   bool busy_ = false;  // an open or export runs
+  bool touring_ = false;  // the tour runs
+  bool HaveShapesToBrowse();
+  static constexpr double kPropertiesOpenHeight = 2100, kPropertiesClosedHeight = 600;
+  // The frames the scroll bar moves, with their tops when not scrolled.
+  std::vector<std::pair<forms::Frame*, double>> panelTops_;
   win::POINT lastDockPoint_{-1, -1};
   WorkspaceModules m_;
 };

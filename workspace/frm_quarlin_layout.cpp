@@ -20,9 +20,11 @@ void FrmQuarlin::LayOut() {
 
   // Two columns of frames.
   double top = 780, left = kFrameLeft, bottom = 0;
+  panelTops_.clear();
   auto frame = [&](Frame& f, const std::string& caption, double height) {
     f.Caption = caption;
     f.Move(left, top, kFrameWidth, height);
+    panelTops_.emplace_back(&f, top);
     top += height + 60;
     bottom = std::max(bottom, top);
   };
@@ -147,7 +149,7 @@ void FrmQuarlin::LayOut() {
   Command15.Caption = "SQL expression...";
   at(Command15, 2040, 240, kButton, 330);
 
-  frame(frameProperties, "Properties", 2100);
+  frame(frameProperties, "Properties", kPropertiesOpenHeight);
   at(imgProperties, 3600, 240, 360, 360);
   Text1.MultiLine = true;
   at(Text1, 120, 240, 3420, 1380);
@@ -166,8 +168,14 @@ void FrmQuarlin::LayOut() {
   at(Command17, 1500, bottom + 360, 1320, 330);
   Command19.Caption = "OpenKmlFile";
   at(Command19, 2880, bottom + 360, 1320, 330);
-  initialWidth_ = kFrameLeft * 2 + 2 * kFrameWidth + 120 + 120;
+  Command43.Caption = "xNav";
+  at(Command43, 4320, bottom + 360, 900, 330);
+  at(lblNav, 5280, bottom + 420, 900, 255);
+  initialWidth_ = kFrameLeft * 2 + 2 * kFrameWidth + 120 + 120 + 255;
   initialHeight_ = bottom + 720 + 600;
+  // The panel scrolls: the frames move up 300 twips a step.
+  VScroll1.Move(initialWidth_ - 255 - 120, 780, 255, bottom - 780);
+  VScroll1.Configure(0, 20, 1, 5, 0);
 }
 
 }  // namespace altimar::workspace

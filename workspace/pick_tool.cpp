@@ -303,7 +303,21 @@ void FrmQuarlin::SinglePick(bool fly) {
     else
       m_.documents.ShowSelectedKml(coords, m_.source.ShapeTypeName);
     SelectionShown = true;
-    if (m_.floatingInfo.loaded()) m_.floatingInfo.Hide();
+    // The highlight template asks for the HTML window: at the click when it
+    // follows the mouse, else at the view's corner.
+    auto& highlight = m_.styles.frmHighlightStyle;
+    if (highlight.Check1.Value == 1) {
+      data::FrmHtml& html = m_.frmHtml;
+      html.Show();
+      if (highlight.Check2.Value == 1)
+        html.Move(s.HookMousePos.x * 15.0, s.HookMousePos.y * 15.0);
+      else
+        html.Move(0, 0);
+      html.ShowRecordProperties(CurrentFID);
+      html.Refresh();
+    } else if (m_.floatingInfo.loaded()) {
+      m_.floatingInfo.Hide();
+    }
     Text2.SetText(Text1.Text());
   } else {
     // Nothing there: the selection is empty, so nothing later acts on an old one.

@@ -31,6 +31,11 @@ Surface ToolbarImage(const std::string& key, FontEngine& fonts) {
     s.FillRect(3, 8, 15, 14, 0xF0D070);
     return s;
   }
+  if (key == "closeframe") {  // a closed folder
+    s.FillRect(1, 3, 7, 5, 0xC89020);
+    s.FillRect(1, 5, 15, 14, 0xC89020);
+    return s;
+  }
   if (key == "contour" || key == "tcontour") {
     ContourRings(s, 0x8B4513);
     if (key == "tcontour") {  // a setting: a small slider in the corner
