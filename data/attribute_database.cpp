@@ -444,17 +444,7 @@ void AttributeDatabase::LogOperation(std::int64_t position, std::int32_t fid, st
 }
 
 void AttributeDatabase::ClearOperationLog() {
-  if (!OperationRs) return;
-  const std::int64_t n = OperationRs->RecordCount();
-  if (n == 0) return;
-  const bool own = !AttrDb->InTransaction();
-  if (own) AttrDb->BeginTrans();
-  OperationRs->MoveFirst();
-  for (std::int64_t k = 0; k < n; ++k) {
-    OperationRs->Delete();
-    OperationRs->MoveNext();
-  }
-  if (own) AttrDb->CommitTrans();
+  if (OperationRs) OperationRs->DeleteAll();
 }
 
 }  // namespace altimar::data

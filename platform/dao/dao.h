@@ -227,6 +227,9 @@ class Recordset {
   // Deletes the current row; the position stays on the deleted row until
   // the next move (reading its fields then throws DaoError).
   void Delete();
+  // Deletes every row of the table in one statement; the recordset is then
+  // empty (at EOF), and other recordsets on the table see it at their next move.
+  void DeleteAll();
   enum class EditMode { None, Edit, Add };
   EditMode GetEditMode() const;
 

@@ -181,6 +181,22 @@ void Recordset::Delete() {
   r.place = Place::Deleted;
 }
 
+void Recordset::DeleteAll() {
+  Impl& r = *impl_;
+  Connection& connection = r.Check("DeleteAll");
+  r.mode = EditMode::None;
+  connection.Exec("DELETE FROM " + QuoteIdentifier(r.table->name),
+                  "DeleteAll in table '" + r.table->name + "'");
+  r.db->Changed(*r.table);
+  r.rows.clear();
+  r.loaded = true;
+  r.positionsValid = false;
+  r.cacheValid = false;
+  r.seenVersion = *r.table->version;
+  r.place = Place::After;
+  r.pos = 0;
+}
+
 Recordset::EditMode Recordset::GetEditMode() const { return impl_->mode; }
 
 Recordset::BookmarkType Recordset::LastModified() const {

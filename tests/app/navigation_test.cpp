@@ -150,5 +150,55 @@ TEST_F(NavigationTest, PropertiesFrameScrollBarAndTheViewAtRest) {
   EXPECT_FALSE(q().timerNav.Enabled());
 }
 
+TEST_F(NavigationTest, AttributeSearchAndThePropertiesWindowFromTheWorkspace) {
+  Start(Data("shp/world.shp"));
+  // The toolbar's fast search: find a country by name, any case.
+  const POINT fast = ButtonCentre(q().Toolbar1, "fastsearch");
+  d.InjectClick(fast.x, fast.y);
+  d.DoEvents();
+  auto& search = program->frmFastSelect;
+  ASSERT_TRUE(search.Visible());
+  int column = -1;
+  for (int k = 0; k < search.cmbSelectField.ListCount(); ++k)
+    if (search.cmbSelectField.List(k) == "name_long") column = k;
+  ASSERT_GE(column, 0);
+  search.cmbSelectField.SetListIndex(column);
+  search.Text1.SetText("new zealand");
+  Press(search.Command1);
+  EXPECT_EQ(program->selection.SelCount, 1);
+  ASSERT_EQ(program->selection.SelFids.size(), 1u);
+  const int fid = program->selection.SelFids[0];
+  EXPECT_NE(Selected().find("<name>" + std::to_string(fid) + "</name>"), std::string::npos);
+  search.Unload();
+  EXPECT_EQ(q().Toolbar1.Button("fastsearch")->Value, forms::tbrUnpressed);
+  // Delete shows that selection, not an older pick.
+  Press(q().Command4);
+  EXPECT_NE(ReadFileBytes(dir / "Quarlin_deleted.kml").find("<name>" + std::to_string(fid) + "</name>"),
+            std::string::npos);
+
+  // A pick with the highlight template's "Show": the window lists the row.
+  program->styles.frmHighlightStyle.Load();
+  program->styles.frmHighlightStyle.Check1.SetValue(1);
+  TypeFid("3");
+  q().PickLon = 134;
+  q().PickLat = -25;
+  q().SinglePick(false);
+  auto& html = program->frmHtml;
+  EXPECT_TRUE(html.Visible());
+  EXPECT_EQ(html.Label2.Caption, "FID: " + std::to_string(q().CurrentFID));
+  EXPECT_EQ(d.GetParent(html.hwnd()), globe->GetRenderHwnd()) << "inside the 3D view";
+
+  // Without a database the search window refuses.
+  fs::copy_file(Data("shp/world.shp"), dir / "bare.shp");
+  fs::copy_file(Data("shp/world.shx"), dir / "bare.shx");
+  d.QueueDialogAnswer((dir / "bare.shp").string());
+  Press(q().Command6);
+  ASSERT_EQ(program->rdb.AttrCount, 0);
+  const std::size_t messages = d.MessageBoxLog().size();
+  Press(q().Command16);
+  EXPECT_EQ(d.MessageBoxLog().size(), messages + 1);
+  EXPECT_FALSE(search.Visible());
+}
+
 }  // namespace
 }  // namespace altimar::testing

@@ -164,6 +164,24 @@ TEST_F(DaoTest, AutoIncrementNumbersFromOneAndNeverAgain) {
   EXPECT_THROW(rs->Set("FID", I(10)), dao::DaoError);
 }
 
+TEST_F(DaoTest, DeleteAllEmptiesTheTableForEveryRecordset) {
+  MakePlaces();
+  auto rs = db_->OpenRecordset("Places");
+  auto other = db_->OpenRecordset("Places");
+  for (int i = 0; i < 5; ++i) AddPlace(*rs, T("p"), I(i));
+  other->MoveLast();
+  rs->DeleteAll();
+  EXPECT_EQ(rs->RecordCount(), 0);
+  EXPECT_TRUE(rs->EOF_());
+  EXPECT_THROW(rs->Get("FID"), dao::DaoError) << "no current row";
+  EXPECT_THROW(other->MoveFirst(), dao::DaoError) << "the other recordset sees no rows";
+  EXPECT_EQ(other->RecordCount(), 0);
+  AddPlace(*rs, T("q"), I(9));
+  rs->MoveFirst();
+  EXPECT_EQ(rs->RecordCount(), 1);
+  EXPECT_EQ(rs->Get("FID"), I(6)) << "numbers go on after the rows that went";
+}
+
 TEST_F(DaoTest, DefinitionsThatCannotWorkAreRefused) {
   using dao::FieldDef;
   EXPECT_THROW(db_->CreateTable({"", {{"A", DataType::Long}}, {}}), dao::DaoError);
