@@ -39,7 +39,9 @@ ui::FloatingInfoLinks FloatingLinks(Program& p) {
 data::FastSelectLinks FastSelectLinks(Program& p) {
   data::FastSelectLinks l;
   l.shapeTypeName = [&p] { return p.source.ShapeTypeName; };
-  l.setSelection = [&p](const std::vector<std::int32_t>& fids) { p.frmQuarlin.TakeSelection(fids); };
+  l.setSelection = [&p](const std::vector<std::int32_t>& fids) {
+    p.frmQuarlin.TakeSelection(fids);
+  };
   l.releaseButton = [&p] {
     if (p.frmQuarlin.loaded()) p.frmQuarlin.Toolbar1.SetValue("fastsearch", forms::tbrUnpressed);
   };
@@ -82,31 +84,32 @@ Program::Program(Desktop& d, std::string dir, std::uint64_t seed)
       frmFastSelect(d, id, rdb, operations, style, FastSelectLinks(*this)),
       frmHtml(d, id, documentsGE, rdb, programDir, HtmlLinks(*this)),
       frmHTML_(d, id),
-      frmQuarlin(d, id, workspace::WorkspaceModules{ge,
-                                                    hooks,
-                                                    hotkeys,
-                                                    attached,
-                                                    style,
-                                                    contour,
-                                                    frmGEMenu,
-                                                    frmMove,
-                                                    frmFloatingInfo,
-                                                    styles,
-                                                    frmContour,
-                                                    drawing,
-                                                    shapes,
-                                                    rdb,
-                                                    source,
-                                                    selection,
-                                                    flatEarth,
-                                                    frmOpenOptions,
-                                                    frmOpenResource,
-                                                    documents,
-                                                    operations,
-                                                    frmFastSelect,
-                                                    frmHtml,
-                                                    programDir,
-                                                    [this] { End(); }}) {
+      frmQuarlin(d, id,
+                 workspace::WorkspaceModules{ge,
+                                             hooks,
+                                             hotkeys,
+                                             attached,
+                                             style,
+                                             contour,
+                                             frmGEMenu,
+                                             frmMove,
+                                             frmFloatingInfo,
+                                             styles,
+                                             frmContour,
+                                             drawing,
+                                             shapes,
+                                             rdb,
+                                             source,
+                                             selection,
+                                             flatEarth,
+                                             frmOpenOptions,
+                                             frmOpenResource,
+                                             documents,
+                                             operations,
+                                             frmFastSelect,
+                                             frmHtml,
+                                             programDir,
+                                             [this] { End(); }}) {
   data::ImportView view;
   view.progress = &frmQuarlin.ProgressBar1;
   view.setMousePointer = [this](int shape) { frmQuarlin.SetMousePointer(shape); };

@@ -28,8 +28,8 @@
 #include "workspace/frm_quarlin.h"
 #include "workspace/open_forms.h"
 #include "workspace/open_source.h"
-#include "workspace/selection_state.h"
 #include "workspace/selection_kml.h"
+#include "workspace/selection_state.h"
 
 namespace altimar::app {
 

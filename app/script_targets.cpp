@@ -52,8 +52,8 @@ forms::Form* FindForm(Program& p, const std::string& name) {
   for (forms::Form* f : std::initializer_list<forms::Form*>{
            &p.frmQuarlin, &p.frmGEMenu, &p.frmMove, &p.frmFloatingInfo, &p.frmContour,
            &p.styles.frmBBoxStyle, &p.styles.frmHighlightStyle, &p.styles.frmCursorStyle,
-           &p.styles.frmSetRGB, &p.frmOpenOptions, &p.frmOpenResource, &p.frmFastSelect,
-           &p.frmHtml, &p.frmHTML_})
+           &p.styles.frmSetRGB, &p.frmOpenOptions, &p.frmOpenResource, &p.frmFastSelect, &p.frmHtml,
+           &p.frmHTML_})
     if (f->name() == name) return f;
   return nullptr;
 }

@@ -16,7 +16,9 @@ using namespace altimar::forms;
 using namespace altimar::win;
 
 namespace {
-bool EscHeld(Desktop& d) { return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+bool EscHeld(Desktop& d) {
+  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
 }  // namespace
 
 void FrmQuarlin::Command36_Click() {
@@ -27,7 +29,8 @@ void FrmQuarlin::Command36_Click() {
   }
   // One circle client at a time: starting again starts over.
   const int top = m_.hooks.Top();
-  if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove) m_.hooks.HookPop();
+  if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove)
+    m_.hooks.HookPop();
   m_.selection.CircleState = kCircleWaiting;
   m_.hooks.HookPush("CirclePickup");
   Timer5CirclePickup.SetInterval(300);
@@ -74,7 +77,8 @@ void FrmQuarlin::Command38_Click() {
   }
   if (!ReadRenderWindow()) return;
   const int top = m_.hooks.Top();
-  if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove) m_.hooks.HookPop();
+  if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove)
+    m_.hooks.HookPop();
   s.CircleState = kCircleWaiting;
   m_.hooks.HookPush("selectedRectOrCircleMove");
   Timer5CirclePickup.SetInterval(300);
@@ -146,7 +150,7 @@ void FrmQuarlin::CircleSearch() {
   const std::string outline = CircleOutline(clon, clat, radius, 30, false);
   std::string fids;
   CurrentFID = m_.shapes.SW_MultiSearchFeatureByCircle(clon, clat, EdgeLon, EdgeLat, fids, outline,
-                                                        m_.documents.SelectedPath().string());
+                                                       m_.documents.SelectedPath().string());
   ShowMultipleResult(CurrentFID, fids, true);
 }
 
@@ -168,15 +172,16 @@ void FrmQuarlin::FlatnessTest() {
   std::string t3, first;
   for (int a = 0; a <= 360; a += 12) {
     const double rad = a * 3.14159265359 / 180;
-    const double px = s.CircleCentre.x + r * std::cos(rad), py = s.CircleCentre.y + r * std::sin(rad);
+    const double px = s.CircleCentre.x + r * std::cos(rad),
+                 py = s.CircleCentre.y + r * std::sin(rad);
     if (px <= 0 || py <= 0 || px > w || py > h) return;
     if (a == 360) {
       t3 += ' ' + first;  // the ring closes on its first point exactly
       break;
     }
     const auto p = objGE->GetPointOnTerrainFromScreenCoords(2 * px / w - 1, 1 - 2 * py / h);
-    const std::string tuple =
-        runtime::General15(p->get_Longitude()) + "," + runtime::General15(p->get_Latitude()) + ",.5";
+    const std::string tuple = runtime::General15(p->get_Longitude()) + "," +
+                              runtime::General15(p->get_Latitude()) + ",.5";
     if (a == 0) first = tuple;
     t3 += (a == 0 ? "" : " ") + tuple;
   }

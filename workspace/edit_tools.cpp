@@ -10,7 +10,9 @@ using namespace altimar::forms;
 using namespace altimar::win;
 
 namespace {
-bool EscHeld(Desktop& d) { return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+bool EscHeld(Desktop& d) {
+  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
 constexpr std::uint8_t kShiftWaiting = 0, kShiftStartFixed = 1, kShiftComplete = 2,
                        kShiftCancelled = 3;
 constexpr std::uint8_t kShiftOperation = 3;

@@ -56,7 +56,9 @@ void FrmQuarlin::WireSelectionTools() {
   Command4.Click = [this] { Command4_Click(); };
   Command18.Click = [this] { Command18_Click(); };
   Command3.Click = [this] { ShiftCommand(); };
-  MouseDown = [this](int button, int shift, double x, double y) { Form_MouseDown(button, shift, x, y); };
+  MouseDown = [this](int button, int shift, double x, double y) {
+    Form_MouseDown(button, shift, x, y);
+  };
   Timer1.Tick = [this] { Timer1_Tick(); };
   Timer3.Tick = [this] { Timer3_Tick(); };
   Timer5CirclePickup.Tick = [this] { Timer5CirclePickup_Tick(); };

@@ -35,8 +35,8 @@
 #include "ui/style_settings.h"
 #include "workspace/open_forms.h"
 #include "workspace/open_source.h"
-#include "workspace/selection_state.h"
 #include "workspace/selection_kml.h"
+#include "workspace/selection_state.h"
 
 namespace altimar::shapefile {
 class ShapeLibrary;
@@ -212,8 +212,8 @@ class FrmQuarlin : public forms::Form {
   struct Delta {
     double deltaX = 0, deltaY = 0, deltaZ = 0;
   } ShiftDelta;
-  win::POINT ShiftStart{}, ShiftEnd{};  // client pixels of the render window
-  bool PropertiesOpen = true;  // the properties frame shows its text
+  win::POINT ShiftStart{}, ShiftEnd{};      // client pixels of the render window
+  bool PropertiesOpen = true;               // the properties frame shows its text
   win::POINT CompareStart{}, CompareEnd{};  // client pixels of the render window
 
   // --- controls ---
@@ -362,7 +362,7 @@ class FrmQuarlin : public forms::Form {
   void BuildContextMenu();
   void ReportGlobeFailure(const std::exception& e);
   void WireSelectionTools();
-  bool busy_ = false;  // an open or export runs
+  bool busy_ = false;     // an open or export runs
   bool touring_ = false;  // the tour runs
   bool HaveShapesToBrowse();
   static constexpr double kPropertiesOpenHeight = 2100, kPropertiesClosedHeight = 600;

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "platform/runtime/number_text.h"
-#include "platform/win/gdi.h"
 #include "platform/shapefile/shape_library.h"
+#include "platform/win/gdi.h"
 #include "workspace/file_names.h"
 #include "workspace/frm_quarlin.h"
 #include "workspace/toolbar_images.h"
@@ -34,8 +34,9 @@ void FrmQuarlin::txtFID_KeyPress(int& key) {
   if (!HaveShapesToBrowse()) return;
   const auto fid = TypedWholeNumber(txtFID.Text());
   if (!fid) {
-    desktop().MessageBoxA(0, "'" + txtFID.Text() + "' is not a FID: type a whole number from 0 to " +
-                                 std::to_string(m_.source.RecordCount - 1) + ".",
+    desktop().MessageBoxA(0,
+                          "'" + txtFID.Text() + "' is not a FID: type a whole number from 0 to " +
+                              std::to_string(m_.source.RecordCount - 1) + ".",
                           "Altimar", MB_OK);
     return;
   }

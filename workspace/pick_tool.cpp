@@ -25,7 +25,9 @@ constexpr int kClickSlop = 2;
 // The globe's navigation controls: clicks there are not picks.
 constexpr int kNavigationSquare = 196;
 
-bool EscHeld(Desktop& d) { return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+bool EscHeld(Desktop& d) {
+  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
 }  // namespace
 
 void FrmQuarlin::ReportGlobeFailure(const std::exception& e) {
@@ -254,7 +256,8 @@ void FrmQuarlin::Timer1_Tick() {
   s.ClickDone = false;
   try {
     objGE->put_ElevationExaggeration(1.0);
-    if (!TerrainPoint(GEMouseX, GEMouseY, PickLon, PickLat)) throw automation::AutomationError("no terrain point under the click");
+    if (!TerrainPoint(GEMouseX, GEMouseY, PickLon, PickLat))
+      throw automation::AutomationError("no terrain point under the click");
     txtLon1.SetText(runtime::General15(PickLon));
     txtLat1.SetText(runtime::General15(PickLat));
     SinglePick(false);
@@ -381,8 +384,8 @@ void FrmQuarlin::RectangleSearch() {
 void FrmQuarlin::RectangleSearchAt(double lon1, double lat1, double lon2, double lat2) {
   std::string fids;
   CurrentFID = m_.shapes.SW_MultiSearchShpFile(std::min(lon1, lon2), std::min(lat1, lat2),
-                                                std::max(lon1, lon2), std::max(lat1, lat2), fids,
-                                                m_.documents.SelectedPath().string());
+                                               std::max(lon1, lon2), std::max(lat1, lat2), fids,
+                                               m_.documents.SelectedPath().string());
   ShowMultipleResult(CurrentFID, fids, false);
 }
 

@@ -46,13 +46,16 @@ Surface ToolbarImage(const std::string& key, FontEngine& fonts) {
   }
   // The workspace keys: a tile in the colour of the command's family.
   static const std::map<std::string, std::pair<Pixel, const char*>> kTiles = {
-      {"open", {0xD8A020, "O"}},       {"wfs", {0x8080C0, "W"}},       {"leaf", {0x40A040, "B"}},
-      {"pan", {0x808080, "P"}},        {"select", {0x2080D0, "S"}},    {"multiselect", {0x2080D0, "R"}},
+      {"open", {0xD8A020, "O"}},         {"wfs", {0x8080C0, "W"}},
+      {"leaf", {0x40A040, "B"}},         {"pan", {0x808080, "P"}},
+      {"select", {0x2080D0, "S"}},       {"multiselect", {0x2080D0, "R"}},
       {"circleselect", {0x2080D0, "C"}}, {"selectedshift", {0x2080D0, "M"}},
-      {"fastsearch", {0xC06020, "F"}}, {"sql", {0xC06020, "Q"}},       {"html", {0x6040A0, "H"}},
-      {"add", {0x30A030, "+"}},        {"delete", {0xC03030, "x"}},    {"shift", {0x30A0A0, "T"}},
-      {"export", {0x606060, "E"}},     {"topen", {0x909090, "o"}},     {"thighlight", {0x909090, "h"}},
-      {"tbbox", {0x909090, "b"}},      {"tcursor", {0x909090, "c"}},   {"tkml", {0x909090, "k"}}};
+      {"fastsearch", {0xC06020, "F"}},   {"sql", {0xC06020, "Q"}},
+      {"html", {0x6040A0, "H"}},         {"add", {0x30A030, "+"}},
+      {"delete", {0xC03030, "x"}},       {"shift", {0x30A0A0, "T"}},
+      {"export", {0x606060, "E"}},       {"topen", {0x909090, "o"}},
+      {"thighlight", {0x909090, "h"}},   {"tbbox", {0x909090, "b"}},
+      {"tcursor", {0x909090, "c"}},      {"tkml", {0x909090, "k"}}};
   const auto it = kTiles.find(key);
   const Pixel tile = it == kTiles.end() ? 0x909090 : it->second.first;
   const char* letter = it == kTiles.end() ? "?" : it->second.second;

@@ -14,7 +14,9 @@ std::optional<ViewPoint> ToViewPoint(win::POINT client, const win::RECT& view) {
   return ViewPoint{2.0 * client.x / w - 1, 1 - 2.0 * client.y / h};
 }
 
-std::string ViewText(double v) { return runtime::General15(v); }
+std::string ViewText(double v) {
+  return runtime::General15(v);
+}
 
 std::optional<double> ViewValue(const std::string& text) {
   double v = 0;

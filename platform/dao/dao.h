@@ -61,8 +61,8 @@ enum class DataType : int {
   Integer = 3,  // 16-bit signed
   Long = 4,     // 32-bit signed
   Double = 7,
-  Text = 10,    // up to `size` characters (255 when no size is given)
-  Memo = 12,    // text without a size
+  Text = 10,  // up to `size` characters (255 when no size is given)
+  Memo = 12,  // text without a size
 };
 
 struct FieldDef {
@@ -88,7 +88,9 @@ struct TableDef {
 // A field value: Null, a whole number, a double or a text.
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+  return std::holds_alternative<std::monostate>(v);
+}
 // The value as DAO would show it in a text box: Null is "", numbers as
 // written by the number rules of the program ("." as the point).
 std::string ValueText(const Value& v);
@@ -194,7 +196,9 @@ class Recordset {
   // field's type without rounding; a Null key, a text that is no number for
   // a numeric field, or no current index throws DaoError.
   void Seek(Comparison comparison, const Value& key);
-  void Seek(std::string_view comparison, const Value& key) { Seek(ParseComparison(comparison), key); }
+  void Seek(std::string_view comparison, const Value& key) {
+    Seek(ParseComparison(comparison), key);
+  }
   bool NoMatch() const;
 
   // --- fields ---

@@ -10,7 +10,9 @@ namespace {
 using Place = Recordset::Impl::Place;
 }  // namespace
 
-int Recordset::FieldCount() const { return static_cast<int>(impl_->table->fields.size()); }
+int Recordset::FieldCount() const {
+  return static_cast<int>(impl_->table->fields.size());
+}
 
 const std::string& Recordset::FieldName(int position) const {
   impl_->CheckField(position, "FieldName");
@@ -22,7 +24,9 @@ DataType Recordset::FieldType(int position) const {
   return impl_->table->fields[position].type;
 }
 
-int Recordset::FieldIndex(std::string_view name) const { return impl_->table->FieldPosition(name); }
+int Recordset::FieldIndex(std::string_view name) const {
+  return impl_->table->FieldPosition(name);
+}
 
 Value Recordset::Get(int position) const {
   impl_->Check("Get");
@@ -31,7 +35,9 @@ Value Recordset::Get(int position) const {
   return impl_->CurrentRow("Get")[position];
 }
 
-Value Recordset::Get(std::string_view name) const { return Get(impl_->FieldOf(name, "Get")); }
+Value Recordset::Get(std::string_view name) const {
+  return Get(impl_->FieldOf(name, "Get"));
+}
 
 void Recordset::Set(int position, const Value& value) {
   Impl& r = *impl_;
@@ -165,9 +171,9 @@ void Recordset::Delete() {
   if (r.place != Place::At) throw DaoError("Delete: no current record.");
   const std::string op = "Delete in table '" + r.table->name + "'";
   if (!r.deleteRow) {
-    r.deleteRow = connection.Prepare("DELETE FROM " + QuoteIdentifier(r.table->name) + " WHERE " +
-                                         r.table->keyColumn + " = ?",
-                                     op);
+    r.deleteRow = connection.Prepare(
+        "DELETE FROM " + QuoteIdentifier(r.table->name) + " WHERE " + r.table->keyColumn + " = ?",
+        op);
   }
   {
     StatementUse use(r.deleteRow, op);
@@ -197,7 +203,9 @@ void Recordset::DeleteAll() {
   r.pos = 0;
 }
 
-Recordset::EditMode Recordset::GetEditMode() const { return impl_->mode; }
+Recordset::EditMode Recordset::GetEditMode() const {
+  return impl_->mode;
+}
 
 Recordset::BookmarkType Recordset::LastModified() const {
   impl_->Check("LastModified");

@@ -9,7 +9,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Data(const std::string& name) { return std::string(ALTIMAR_TESTDATA) + "/" + name; }
+std::string Data(const std::string& name) {
+  return std::string(ALTIMAR_TESTDATA) + "/" + name;
+}
 
 class NavigationTest : public ProgramTest {
  protected:
@@ -173,8 +175,9 @@ TEST_F(NavigationTest, AttributeSearchAndThePropertiesWindowFromTheWorkspace) {
   EXPECT_EQ(q().Toolbar1.Button("fastsearch")->Value, forms::tbrUnpressed);
   // Delete shows that selection, not an older pick.
   Press(q().Command4);
-  EXPECT_NE(ReadFileBytes(dir / "Quarlin_deleted.kml").find("<name>" + std::to_string(fid) + "</name>"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadFileBytes(dir / "Quarlin_deleted.kml").find("<name>" + std::to_string(fid) + "</name>"),
+      std::string::npos);
 
   // A pick with the highlight template's "Show": the window lists the row.
   program->styles.frmHighlightStyle.Load();

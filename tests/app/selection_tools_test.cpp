@@ -15,7 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Data(const std::string& name) { return std::string(ALTIMAR_TESTDATA) + "/" + name; }
+std::string Data(const std::string& name) {
+  return std::string(ALTIMAR_TESTDATA) + "/" + name;
+}
 
 class SelectionToolsTest : public ProgramTest {
  protected:
@@ -225,7 +227,8 @@ TEST_F(SelectionToolsTest, ARectangleSelectsWhatItsBoxMeets) {
   Press(q().Command4);
   const std::string deleted = Deleted();
   std::size_t placemarks = 0;
-  for (std::size_t at = 0; (at = deleted.find("<Placemark>", at)) != std::string::npos; ++at) ++placemarks;
+  for (std::size_t at = 0; (at = deleted.find("<Placemark>", at)) != std::string::npos; ++at)
+    ++placemarks;
   EXPECT_EQ(placemarks, static_cast<std::size_t>(sel().SelCount));
   for (int fid : sel().SelFids)
     EXPECT_NE(deleted.find("<name>" + std::to_string(fid) + "</name>"), std::string::npos);
@@ -302,7 +305,9 @@ TEST_F(SelectionToolsTest, AShiftRecordsTheGlobesDeltaOnTheSelectedRowsOnly) {
   auto operationOf = [&](int fid) {
     features.SetIndex("FID");
     features.Seek("=", std::int64_t{fid});
-    return dao::IsNull(features.Get("Operation")) ? 0 : std::get<std::int64_t>(features.Get("Operation"));
+    return dao::IsNull(features.Get("Operation"))
+               ? 0
+               : std::get<std::int64_t>(features.Get("Operation"));
   };
   EXPECT_EQ(operationOf(selected[0]), 0);
 
@@ -433,8 +438,8 @@ TEST(CircleOutline, ClosedRingsAtAnyCountAndAtThePoles) {
     EXPECT_NE(ring.back(), ' ');
   }
   // Twelve degrees a step for 30: the first tuple due east of the centre.
-  const std::string east = workspace::CircleOutline(0, 0, 12734885.637 / 2 * 3.14159265359 / 180,
-                                                     30, true);
+  const std::string east =
+      workspace::CircleOutline(0, 0, 12734885.637 / 2 * 3.14159265359 / 180, 30, true);
   EXPECT_EQ(east.substr(0, east.find(' ')), "1,0,0");
   const std::string pole = workspace::CircleOutline(0, 90, 100000, 30, false);
   EXPECT_EQ(pole.find("nan"), std::string::npos);

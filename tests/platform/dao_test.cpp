@@ -10,8 +10,12 @@ namespace {
 using dao::DataType;
 using dao::Value;
 
-Value I(std::int64_t v) { return v; }
-Value T(const char* v) { return std::string(v); }
+Value I(std::int64_t v) {
+  return v;
+}
+Value T(const char* v) {
+  return std::string(v);
+}
 
 class DaoTypesTest : public DaoTest {
  protected:
@@ -86,12 +90,23 @@ TEST_F(DaoTypesTest, ValuesTheTypeCannotHoldAreRefused) {
     const char* field;
     Value value;
   } refused[] = {
-      {"Y", I(256)},          {"Y", I(-1)},           {"Y", 255.5},
-      {"I", I(32768)},        {"I", I(-32769)},       {"L", I(2147483648LL)},
-      {"L", 1e10},            {"D", T("abc")},        {"D", T("")},
-      {"D", T("12.5x")},      {"D", T("nan")},        {"D", std::nan("")},
-      {"L", T("twelve")},     {"B", T("maybe")},      {"S", T("sixsix")},
-      {"S", I(123456)},       {"S255", std::string(256, 'q')},
+      {"Y", I(256)},
+      {"Y", I(-1)},
+      {"Y", 255.5},
+      {"I", I(32768)},
+      {"I", I(-32769)},
+      {"L", I(2147483648LL)},
+      {"L", 1e10},
+      {"D", T("abc")},
+      {"D", T("")},
+      {"D", T("12.5x")},
+      {"D", T("nan")},
+      {"D", std::nan("")},
+      {"L", T("twelve")},
+      {"B", T("maybe")},
+      {"S", T("sixsix")},
+      {"S", I(123456)},
+      {"S255", std::string(256, 'q')},
   };
   for (const auto& [field, value] : refused) {
     EXPECT_THROW(rs_->Set(field, value), dao::DaoError) << field << " <- " << dao::ValueText(value);
