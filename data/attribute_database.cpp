@@ -300,6 +300,7 @@ void AttributeDatabase::SetPointer(int shape) {
 bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
   lastError_.clear();
   replaced_ = false;
+  schemaRefused_ = false;
   const auto savedDef = AttrDef;
   const int savedCount = AttrCount;
   // On failure the columns stay those of the source still open.
@@ -312,6 +313,7 @@ bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
     b = StartBuilding([&](const std::string& path) { CreateKmlDatabase(path, kmlPath); });
   } catch (const SchemaRefused&) {
     restore();
+    schemaRefused_ = true;
     return false;
   } catch (...) {
     restore();
@@ -333,6 +335,7 @@ bool AttributeDatabase::ImportKml(const std::string& kmlPath) {
     b.db->CommitTrans();  // the rows written before an error stay
   } catch (const dao::DaoError& e) {
     content.failure = e.what();
+    if (b.db->InTransaction()) b.db->CommitTrans();  // the rows written before it stay
   }
   AppendLog(content.log);
   if (!errors.fatal().empty()) {

@@ -122,6 +122,8 @@ class AttributeDatabase {
   // Whether the last import put a new database in the open one's place
   // (false when it failed before, or refused the file, and the old one stays).
   bool ReplacedDatabase() const { return replaced_; }
+  // Whether the last KML import was refused by its schema pass (its message was shown).
+  bool RefusedBySchema() const { return schemaRefused_; }
   win::Desktop& desktop() { return desktop_; }
 
  private:
@@ -152,6 +154,7 @@ class AttributeDatabase {
   std::vector<dao::FieldDef> featureFields_;  // of the table built last
   std::string lastError_;
   bool replaced_ = false;
+  bool schemaRefused_ = false;
 };
 
 }  // namespace altimar::data

@@ -140,6 +140,8 @@ void FrmFastSelect::Command4_Click() {
   if (searching_) return;
   try {
     rdb_.ClearOperationLog();
+    // An empty log is an empty selection.
+    if (links_.setSelection) links_.setSelection({});
   } catch (const std::runtime_error& e) {
     Report(e);
   }

@@ -128,6 +128,9 @@ std::optional<std::vector<std::int32_t>> FrmFastSelect::WalkMatches(const Query&
       // Closing the database rolled the log back; rs and db are gone.
       if (TableClosed()) return std::nullopt;
       if (unloaded_) break;
+      // Others may have moved the shared recordset meanwhile.
+      if (rs.Index() != indexName_) rs.SetIndex(indexName_);
+      rs.SetBookmark(current_);
       rs.MoveNext();
       if (rs.EOF_() || !Satisfies(rs.Get(q.keyField), q.comparison, q.key)) break;
     }

@@ -115,6 +115,7 @@ bool FrmQuarlin::CircleMoveClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
 
 void FrmQuarlin::Timer5CirclePickup_Tick() {
   SelectionState& s = m_.selection;
+  if (m_.frmFastSelect.Searching()) return;  // the log is the search's until it ends
   const std::int16_t state = s.CircleState;
   if (state == kCircleCancelled) {
     Timer5CirclePickup.SetEnabled(false);

@@ -92,6 +92,7 @@ bool FrmQuarlin::ShiftClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
 }
 
 void FrmQuarlin::Timer3_Tick() {
+  if (m_.frmFastSelect.Searching()) return;  // the log is the search's until it ends
   if (ShiftState == kShiftCancelled) {
     Timer3.SetEnabled(false);
     ShiftState = kShiftWaiting;

@@ -343,6 +343,8 @@ class FrmQuarlin : public forms::Form {
   int ExportToKml();
   void ClearGEPlaces();
   void OpenFailed(const OpenSnapshot& before, const std::string& message);
+  void ForgetSelection();
+  void PopToolClients();
   bool CompareClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool PickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool MultiPickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);

@@ -23,6 +23,7 @@ constexpr int kTourPauseMs = 100;
 }  // namespace
 
 bool FrmQuarlin::HaveShapesToBrowse() {
+  if (m_.frmFastSelect.Searching()) return false;  // the log is the search's until it ends
   if (m_.source.OpenFileType == kShapefile) return true;
   desktop().MessageBoxA(0, "There is nothing to browse: open a shapefile first.", "Altimar", MB_OK);
   return false;

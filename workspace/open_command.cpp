@@ -3,6 +3,7 @@
 // write its KML export and show it in the globe. An open that fails leaves
 // the source open before it as it was: its state, its database, its files
 // in the shapefile library and the export's target.
+#include <cctype>
 #include <filesystem>
 
 #include "platform/shapefile/shape_library.h"
@@ -107,7 +108,12 @@ void FrmQuarlin::SetChosenFile(const std::string& path) {
   m_.source.OpenFileBase = StripExtension(path);
   OpenFileExt = ExtensionOf(path);
   OpenFileTitle = FileTitleOf(path);
-  ExportKmlPath = ProgramFile(m_.programDir, OpenFileTitle + ".kml");
+  // A title that names one of the program's own documents would replace it.
+  std::string lower = OpenFileTitle;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const bool own = lower == "contour" || lower == "quarlin_selected" ||
+                   lower == "quarlin_deleted" || lower == "test function - openkmlfile";
+  ExportKmlPath = ProgramFile(m_.programDir, OpenFileTitle + (own ? "_export.kml" : ".kml"));
 }
 
 bool FrmQuarlin::ChooseFile(std::string& path) {
@@ -145,33 +151,56 @@ bool FrmQuarlin::OpenCommand() {
     return m_.source.OpenFileType != kNoSource;
   }
   std::error_code ec;
+  if (!loaded()) return false;  // the program ended while the dialog was open
   if (path.empty() || !fs::is_regular_file(path, ec)) return m_.source.OpenFileType != kNoSource;
 
   // Only the type's own ending in lower case counts; any other leaves the
   // open source as it was.
   const std::string ext = ExtensionOf(path);
   if (ext == "shp" || ext == "kml" || ext == "gml") {
+    // The search window reads the columns the open replaces: it closes.
+    if (m_.frmFastSelect.loaded()) m_.frmFastSelect.Unload();
     const OpenSnapshot before = TakeSnapshot();
     SetChosenFile(path);
+    bool opened = false;
     try {
-      if (ext == "shp")
-        OpenShapefile(before);
-      else if (ext == "kml")
-        OpenKml(before);
-      else
+      if (ext == "shp") {
+        opened = OpenShapefile(before);
+      } else if (ext == "kml") {
+        opened = OpenKml(before);
+      } else {
         OpenGml();
+        opened = true;
+      }
     } catch (const dao::DaoError& e) {
-      OpenFailed(before, "The attribute database for " + path + " cannot be built: " + e.what());
+      if (loaded())
+        OpenFailed(before, "The attribute database for " + path + " cannot be built: " + e.what());
     } catch (const automation::AutomationError& e) {
       // The source is open; only the globe could not show it.
-      desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+      opened = true;
+      if (loaded())
+        desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
     }
+    // An import lets events through: the program may have ended meanwhile.
+    if (!loaded()) return false;
+    if (!opened) return m_.source.OpenFileType != kNoSource;
+    ForgetSelection();
   }
   try {
     ClearGEPlaces();
   } catch (const automation::AutomationError&) {
   }
   return m_.source.OpenFileType != kNoSource;
+}
+
+void FrmQuarlin::ForgetSelection() {
+  // The selection and the feature shown were the previous source's.
+  SelectionState& s = m_.selection;
+  s.SelCount = 0;
+  s.SelFids.clear();
+  s.SinglePick = true;
+  LastGeometry.clear();
+  CurrentFID = PickedFID = -1;
 }
 
 bool FrmQuarlin::OpenShapefile(const OpenSnapshot& before) {
@@ -203,7 +232,9 @@ bool FrmQuarlin::OpenShapefile(const OpenSnapshot& before) {
     source.ShapeTypeName = CutAtNul(typeName);
     source.RecordCount = records;
     source.OpenFileType = kShapefile;
-    if (!m_.rdb.ImportDbf(OpenFileName, records)) {
+    const bool imported = m_.rdb.ImportDbf(OpenFileName, records);
+    if (!loaded()) return false;
+    if (!imported) {
       if (!m_.rdb.ReplacedDatabase()) {
         OpenFailed(before, "The attribute database for " + OpenFileName +
                                " cannot be built: " + m_.rdb.LastError());
@@ -232,11 +263,19 @@ bool FrmQuarlin::OpenShapefile(const OpenSnapshot& before) {
 
 bool FrmQuarlin::OpenKml(const OpenSnapshot& before) {
   Text1.SetText("");  // the reader's diagnostics go here
-  if (!m_.rdb.ImportKml(OpenFileName)) {
+  const bool imported = m_.rdb.ImportKml(OpenFileName);
+  if (!loaded()) return false;
+  if (!imported && !m_.rdb.ReplacedDatabase()) {
+    if (m_.rdb.RefusedBySchema()) {
+      Restore(before);  // the reader has told why
+      return false;
+    }
     const std::string why = m_.rdb.LastError();
     OpenFailed(before, why.empty() ? "The KML file " + OpenFileName + " was not read." : why);
     return false;
   }
+  // Read in part: the rows read are the new source's; the user hears why.
+  if (!imported) desktop().MessageBoxA(0, m_.rdb.LastError(), "Altimar", MB_OK);
   // The work shapefile was written for the attributes' geometries; the
   // source holds no shapefile to browse or search.
   m_.shapes.SW_CloseShpFile();
@@ -280,9 +319,11 @@ int FrmQuarlin::ExportToKml() {
   SetMousePointer(11);
   const int n =
       m_.shapes.SW_ExportShp2Kml(m_.source.OpenFileBase, ExportKmlPath, [this](int done, int) {
+        if (!loaded()) return;
         SetProgressValue(ProgressBar1, done);
         desktop().DoEvents();
       });
+  if (!loaded()) return n;  // the program ended meanwhile: nothing to show
   SetMousePointer(0);
   ProgressBar1.SetVisible(false);
   Timer2.SetEnabled(false);

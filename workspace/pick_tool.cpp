@@ -71,9 +71,22 @@ bool FrmQuarlin::TerrainPoint(TextBox& xBox, TextBox& yBox, double& lon, double&
 
 // --- capture on and off ---
 
+void FrmQuarlin::PopToolClients() {
+  // The tools' clients, not the docking client under them.
+  for (;;) {
+    const int top = m_.hooks.Top();
+    if (top == host::kHookPickup || top == host::kHookMultiPickup || top == host::kHookShift ||
+        top == host::kHookCirclePickup || top == host::kHookCompare ||
+        top == host::kHookSelectedRectOrCircleMove)
+      m_.hooks.HookPop();
+    else
+      break;
+  }
+}
+
 void FrmQuarlin::CaptureToggle() {
   SelectionState& s = m_.selection;
-  m_.hooks.HookPopAll();
+  PopToolClients();
   if (Command2.Caption != kCaptureOff) {
     Command2.Caption = kCaptureOff;
     Command2.Refresh();
@@ -118,7 +131,7 @@ void FrmQuarlin::optSelectType_Click(int index) {
 }
 
 void FrmQuarlin::EndAllTools() {
-  m_.hooks.HookPopAll();
+  PopToolClients();
   for (Timer* t : {&Timer1, &Timer3, &Timer4Compare, &Timer5CirclePickup}) t->SetEnabled(false);
   SelectionState& s = m_.selection;
   s.ClickDone = s.RectDone = s.ContextMenuWanted = s.EndCaptureWanted = false;
@@ -144,7 +157,12 @@ bool FrmQuarlin::PickupClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
   }
   m_.drawing.DrawCursor(pixel->x, pixel->y, 10);
   if (message == WM_LBUTTONDOWN) {
-    if (s.MenuUp) s.MenuUp = false;  // the click outside closes the menu
+    if (s.MenuUp) {
+      // The click outside closes the menu; it picks nothing.
+      s.MenuUp = false;
+      s.PressDown = false;
+      return false;
+    }
     s.PressPos = e.pt;
     s.PressDown = true;
   } else if (message == WM_LBUTTONUP && s.PressDown) {
@@ -212,6 +230,7 @@ bool FrmQuarlin::MultiPickupClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
 
 void FrmQuarlin::Timer1_Tick() {
   SelectionState& s = m_.selection;
+  if (m_.frmFastSelect.Searching()) return;  // the log is the search's until it ends
   if (s.EndCaptureWanted) {
     s.EndCaptureWanted = false;
     if (Command2.Caption != kCaptureOff) CaptureToggle();
@@ -346,7 +365,24 @@ void FrmQuarlin::ShowMultipleResult(int count, const std::string& fidList, bool 
   }
   const std::string list = CutAtNul(fidList);
   Text1.SetText(list);
-  s.SelFids = ParseFidList(list);
+  std::vector<std::int32_t> fids = ParseFidList(list);
+  // The selection is the first SelCount rows of the log, written in one go
+  // before the selection takes them.
+  s.SelCount = 0;
+  s.SelFids.clear();
+  if (m_.rdb.OperationRs) {
+    dao::Database& db = *m_.rdb.AttrDb;
+    db.BeginTrans();
+    try {
+      for (std::size_t i = 0; i < fids.size(); ++i)
+        m_.rdb.LogOperation(static_cast<std::int64_t>(i) + 1, fids[i], 1);
+      db.CommitTrans();
+    } catch (...) {
+      db.Rollback();
+      throw;
+    }
+  }
+  s.SelFids = std::move(fids);
   s.SelCount = static_cast<std::int32_t>(s.SelFids.size());
   const std::string path = m_.documents.SelectedPath().string();
   if (straightDown) {
@@ -359,18 +395,6 @@ void FrmQuarlin::ShowMultipleResult(int count, const std::string& fidList, bool 
     objGE->OpenKmlFile(path, 5);
   }
   SelectionShown = true;
-  // The selection is the first SelCount rows of the log, written in one go.
-  if (!m_.rdb.OperationRs) return;
-  dao::Database& db = *m_.rdb.AttrDb;
-  db.BeginTrans();
-  try {
-    for (std::int32_t i = 0; i < s.SelCount; ++i)
-      m_.rdb.LogOperation(i + 1, s.SelFids[static_cast<std::size_t>(i)], 1);
-    db.CommitTrans();
-  } catch (...) {
-    db.Rollback();
-    throw;
-  }
 }
 
 void FrmQuarlin::RectangleSearch() {

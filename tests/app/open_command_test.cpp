@@ -216,6 +216,12 @@ TEST_F(OpenCommandTest, WhatANewSourceDoesNotFillIsReset) {
   EXPECT_EQ(Rows(), 20);
   EXPECT_EQ(program->shapes.SW_ReadFeature(0, 0, coords, attrs, box), -1);
 
+  // A title that names one of the program's documents exports beside it.
+  const std::string named = CopyShapefile("columbus", "Quarlin_selected");
+  Open(named);
+  EXPECT_EQ(q().ExportKmlPath, (dir / "Quarlin_selected_export.kml").string());
+  EXPECT_TRUE(fs::exists(dir / "Quarlin_selected_export.kml"));
+
   // With conversion off, the export of an earlier open is still shown.
   q().Command20_Click();
   program->frmOpenOptions.chkConvert.SetValue(0);

@@ -36,6 +36,8 @@ class SelectionToolsTest : public ProgramTest {
     Press(q().Command6);
     ASSERT_EQ(program->source.RecordCount, 177);
     d.GetWindowRect(globe->GetRenderHwnd(), &view);
+    docked = program->hooks.Depth();
+    ASSERT_EQ(program->hooks.Top(), host::kHookDock);
   }
   workspace::FrmQuarlin& q() { return program->frmQuarlin; }
   workspace::SelectionState& sel() { return program->selection; }
@@ -92,6 +94,7 @@ class SelectionToolsTest : public ProgramTest {
   }
 
   RECT view{};
+  int docked = 0;  // the docking client's place on the hook stack
 };
 
 TEST_F(SelectionToolsTest, AClickPicksTheCountryUnderIt) {
@@ -136,7 +139,7 @@ TEST_F(SelectionToolsTest, AClickPicksTheCountryUnderIt) {
   d.DoEvents();
   Wait(150);
   EXPECT_EQ(q().Command2.Caption, "Start Capturing");
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
   EXPECT_FALSE(q().Timer1.Enabled());
 }
 
@@ -150,6 +153,8 @@ TEST_F(SelectionToolsTest, APickThatFindsNothingEmptiesTheSelection) {
   Press(q().Command2);
   d.QueueDialogAnswer(Data("shp/cases/empty.shp"));
   Press(q().Command6);
+  EXPECT_EQ(sel().SelCount, 0) << "the selection was the previous source's";
+  EXPECT_EQ(q().LastGeometry, "");
   StartCapture(0);
   ClickView(350, 400);
   Wait(150);
@@ -191,6 +196,25 @@ TEST_F(SelectionToolsTest, ARightPressDoesNotTakeTheWaitingClicksPlace) {
       << "the click still picks where it was: " << q().Text1.Text();
   EXPECT_TRUE(q().Timer1.Enabled());
   EXPECT_EQ(q().mnufile.items().size(), 9u);
+
+  // A click outside the menu closes it and picks nothing (Java lies there).
+  const int picked = q().CurrentFID;
+  d.InjectMouseMove(view.left + 100, view.top + 100);
+  d.InjectMouseButton(win::VK_RBUTTON, true);
+  d.InjectMouseButton(win::VK_RBUTTON, false);
+  d.DoEvents();
+  bool clicked = false;
+  d.SetIdleHandler([&] {
+    if (clicked || d.FindWindowA("#32768", "") == 0) return false;
+    clicked = true;
+    d.InjectClick(view.left + 20, view.top + 20);
+    return true;
+  });
+  Wait(400);
+  d.SetIdleHandler({});
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(d.FindWindowA("#32768", ""), 0);
+  EXPECT_EQ(q().CurrentFID, picked);
   EXPECT_EQ(q().mnufile.Find("DeleteSelectedFeature")->Caption, "Delete the selected Feature");
 }
 
@@ -202,7 +226,7 @@ TEST_F(SelectionToolsTest, ARectangleSelectsWhatItsBoxMeets) {
   ClickView(500, 560);
   Wait(150);
   EXPECT_EQ(q().Command2.Caption, "Start Capturing") << "capture ends with the rectangle";
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
   const auto [x1, y1] = Terrain(200, 250);
   const auto [x2, y2] = Terrain(500, 560);
   const std::set<int> expected = FidsMeeting(x1, y1, x2, y2);
@@ -237,7 +261,6 @@ TEST_F(SelectionToolsTest, ARectangleSelectsWhatItsBoxMeets) {
 
 TEST_F(SelectionToolsTest, ACircleSelectsAsTheLibrarySearchesAndMovesWithTheSameSize) {
   Start(10, 50, 4e6);
-  const int docked = program->hooks.Depth();
   Press(q().Command36);
   Press(q().Command36);
   EXPECT_EQ(program->hooks.Depth(), docked + 1) << "started twice, one client";
@@ -300,7 +323,7 @@ TEST_F(SelectionToolsTest, AShiftRecordsTheGlobesDeltaOnTheSelectedRowsOnly) {
   d.DoEvents();
   Wait(350);
   EXPECT_FALSE(q().Timer3.Enabled());
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
   auto& features = *program->rdb.FeatureRs;
   auto operationOf = [&](int fid) {
     features.SetIndex("FID");
@@ -390,11 +413,11 @@ TEST_F(SelectionToolsTest, ToolsEndCleanlyWhenTheGlobeGoesOrPanIsPressed) {
   Press(q().Command37);
   Press(q().Command36);
   StartCapture(0);
-  EXPECT_EQ(program->hooks.Depth(), 1) << "capture pops every other client";
+  EXPECT_EQ(program->hooks.Depth(), docked + 1) << "capture pops the other tools' clients";
   const POINT pan = ButtonCentre(q().Toolbar1, "pan");
   d.InjectClick(pan.x, pan.y);
   d.DoEvents();
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
   EXPECT_FALSE(q().Timer1.Enabled());
   EXPECT_FALSE(q().Timer5CirclePickup.Enabled());
   EXPECT_FALSE(q().Timer4Compare.Enabled());
@@ -403,7 +426,7 @@ TEST_F(SelectionToolsTest, ToolsEndCleanlyWhenTheGlobeGoesOrPanIsPressed) {
   // "Move Circle" before any circle is refused.
   Press(q().Command38);
   EXPECT_NE(LastMessage().find("no circle"), std::string::npos) << LastMessage();
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
 
   // The globe quits between a click and its tick.
   StartCapture(0);
@@ -412,7 +435,7 @@ TEST_F(SelectionToolsTest, ToolsEndCleanlyWhenTheGlobeGoesOrPanIsPressed) {
   Wait(150);
   EXPECT_NE(LastMessage().find("Google Earth"), std::string::npos) << LastMessage();
   EXPECT_FALSE(q().Timer1.Enabled());
-  EXPECT_EQ(program->hooks.Depth(), 0);
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
   EXPECT_EQ(q().Command2.Caption, "Start Capturing");
 }
 
@@ -421,7 +444,6 @@ TEST_F(SelectionToolsTest, AKmlSourceRefusesTheShift) {
   d.QueueDialogAnswer(Data("kml/kmlsamples.kml"));
   Press(q().Command6);
   ASSERT_EQ(program->source.OpenFileType, workspace::kKml);
-  const int docked = program->hooks.Depth();
   Press(q().Command3);
   EXPECT_NE(LastMessage().find("shapefile"), std::string::npos) << LastMessage();
   EXPECT_EQ(d.MessageBoxLog().back().caption, "Altimar");
