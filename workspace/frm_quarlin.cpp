@@ -80,10 +80,12 @@ void FrmQuarlin::WireSelectionTools() {
       {host::kHookSelectedRectOrCircleMove, &FrmQuarlin::CircleMoveClient},
       {host::kHookShift, &FrmQuarlin::ShiftClient},
       {host::kHookCompare, &FrmQuarlin::CompareClient}};
-  for (const auto& [id, client] : clients)
-    m_.hooks.SetClientHandler(id, [this, client](WPARAM msg, const MSLLHOOKSTRUCT& e) {
+  for (const auto& entry : clients) {
+    const auto client = entry.second;
+    m_.hooks.SetClientHandler(entry.first, [this, client](WPARAM msg, const MSLLHOOKSTRUCT& e) {
       return (this->*client)(msg, e);
     });
+  }
   BuildContextMenu();
 }
 
