@@ -15,11 +15,7 @@ namespace altimar::workspace {
 using namespace altimar::forms;
 using namespace altimar::win;
 
-namespace {
-bool EscHeld(Desktop& d) {
-  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-}
-}  // namespace
+namespace {}  // namespace
 
 void FrmQuarlin::Command36_Click() {
   if (!ReadRenderWindow()) {
@@ -27,12 +23,16 @@ void FrmQuarlin::Command36_Click() {
     m_.FlatTestPending = false;
     return;
   }
+  StartCircleClient("CirclePickup");
+}
+
+void FrmQuarlin::StartCircleClient(const char* client) {
   // One circle client at a time: starting again starts over.
   const int top = m_.hooks.Top();
   if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove)
     m_.hooks.HookPop();
   m_.selection.CircleState = kCircleWaiting;
-  m_.hooks.HookPush("CirclePickup");
+  m_.hooks.HookPush(client);
   Timer5CirclePickup.SetInterval(300);
   Timer5CirclePickup.SetEnabled(true);
 }
@@ -54,14 +54,8 @@ bool FrmQuarlin::CirclePickupClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
   if (s.CircleState == kCircleWaiting) {
     s.CircleState = kCircleCentreFixed;
   } else if (s.CircleState == kCircleCentreFixed) {
-    const auto c = ToViewPoint(s.CircleCentre, m_.ge.GERenderRect);
-    const auto r = ToViewPoint(s.CircleEdge, m_.ge.GERenderRect);
-    if (!c || !r) return true;
+    if (!WriteViewPoints(s.CircleCentre, s.CircleEdge)) return true;
     m_.hooks.HookPop();
-    GEMouseX.SetText(ViewText(c->x));
-    GEMouseY.SetText(ViewText(c->y));
-    GEMouseX2.SetText(ViewText(r->x));
-    GEMouseY2.SetText(ViewText(r->y));
     s.HaveCircle = true;
     s.CircleState = kCircleComplete;
   }
@@ -76,13 +70,7 @@ void FrmQuarlin::Command38_Click() {
     return;
   }
   if (!ReadRenderWindow()) return;
-  const int top = m_.hooks.Top();
-  if (top == host::kHookCirclePickup || top == host::kHookSelectedRectOrCircleMove)
-    m_.hooks.HookPop();
-  s.CircleState = kCircleWaiting;
-  m_.hooks.HookPush("selectedRectOrCircleMove");
-  Timer5CirclePickup.SetInterval(300);
-  Timer5CirclePickup.SetEnabled(true);
+  StartCircleClient("selectedRectOrCircleMove");
 }
 
 bool FrmQuarlin::CircleMoveClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
@@ -99,14 +87,8 @@ bool FrmQuarlin::CircleMoveClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
   m_.drawing.DrawMovedCircle(s.CircleCentre, s.CircleEdge, s.CircleCentre, *pixel);
   if (message != WM_LBUTTONDOWN) return false;
   const POINT edge{pixel->x + offset.x, pixel->y + offset.y};
-  const auto c = ToViewPoint(*pixel, m_.ge.GERenderRect);
-  const auto r = ToViewPoint(edge, m_.ge.GERenderRect);
-  if (!c || !r) return true;
+  if (!WriteViewPoints(*pixel, edge)) return true;
   m_.hooks.HookPop();
-  GEMouseX.SetText(ViewText(c->x));
-  GEMouseY.SetText(ViewText(c->y));
-  GEMouseX2.SetText(ViewText(r->x));
-  GEMouseY2.SetText(ViewText(r->y));
   s.CircleCentre = *pixel;
   s.CircleEdge = edge;
   s.CircleState = kCircleSearchAgain;

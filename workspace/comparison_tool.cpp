@@ -36,33 +36,8 @@ void FrmQuarlin::Command37_Click() {
 }
 
 bool FrmQuarlin::CompareClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
-  const auto pixel = RenderPixel(e.pt);
-  if (!pixel) return false;
-  if (message == WM_MOUSEWHEEL) return true;
-  if ((desktop().GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0 || message == WM_RBUTTONDOWN) {
-    m_.hooks.HookPop();
-    CompareState = kCancelled;
-    return true;
-  }
-  CompareEnd = *pixel;
-  if (CompareState == kWaiting) CompareStart = *pixel;
-  m_.drawing.DrawRubberMark(CompareStart, true);
-  m_.drawing.DrawRubberMark(CompareEnd, false);
-  if (message != WM_LBUTTONDOWN) return false;
-  if (CompareState == kWaiting) {
-    CompareState = kFirstCorner;
-  } else if (CompareState == kFirstCorner) {
-    const auto a = ToViewPoint(CompareStart, m_.ge.GERenderRect);
-    const auto b = ToViewPoint(CompareEnd, m_.ge.GERenderRect);
-    if (!a || !b) return true;
-    m_.hooks.HookPop();
-    GEMouseX.SetText(ViewText(a->x));
-    GEMouseY.SetText(ViewText(a->y));
-    GEMouseX2.SetText(ViewText(b->x));
-    GEMouseY2.SetText(ViewText(b->y));
-    CompareState = kComplete;
-  }
-  return true;
+  // Two clicks as the shift tool takes them, into the comparison's own state.
+  return TwoClickClient(message, e, CompareState, CompareStart, CompareEnd);
 }
 
 void FrmQuarlin::Timer4Compare_Tick() {
@@ -100,7 +75,7 @@ void FrmQuarlin::Timer4Compare_Tick() {
     m_.documents.ShowComparison(t1, t2, "");
     SelectionShown = true;
   } catch (const automation::AutomationError& e) {
-    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+    ReportGlobeFailure(e);
   } catch (const DocumentWriteError& e) {
     desktop().MessageBoxA(0, e.what(), "Altimar", MB_OK);
   }
@@ -153,7 +128,7 @@ void FrmQuarlin::Command17_Click() {
   try {
     objGE->LoadKmlData(doc);
   } catch (const automation::AutomationError& e) {
-    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+    ReportGlobeFailure(e);
   }
 }
 
@@ -161,7 +136,7 @@ void FrmQuarlin::Command19_Click() {
   try {
     objGE->OpenKmlFile(ProgramFile(m_.programDir, "test function - OpenKmlFile.kml"), 1);
   } catch (const automation::AutomationError& e) {
-    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+    ReportGlobeFailure(e);
   }
 }
 

@@ -10,9 +10,6 @@ using namespace altimar::forms;
 using namespace altimar::win;
 
 namespace {
-bool EscHeld(Desktop& d) {
-  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-}
 constexpr std::uint8_t kShiftWaiting = 0, kShiftStartFixed = 1, kShiftComplete = 2,
                        kShiftCancelled = 3;
 constexpr std::uint8_t kShiftOperation = 3;
@@ -62,32 +59,41 @@ void FrmQuarlin::ShiftCommand() {
 }
 
 bool FrmQuarlin::ShiftClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
+  return TwoClickClient(message, e, ShiftState, ShiftStart, ShiftEnd);
+}
+
+bool FrmQuarlin::TwoClickClient(WPARAM message, const MSLLHOOKSTRUCT& e, std::uint8_t& state,
+                                POINT& start, POINT& end) {
   const auto pixel = RenderPixel(e.pt);
   if (!pixel) return false;
   if (message == WM_MOUSEWHEEL) return true;
   if (EscHeld(desktop()) || message == WM_RBUTTONDOWN) {
     m_.hooks.HookPop();
-    ShiftState = kShiftCancelled;
+    state = kShiftCancelled;
     return message == WM_RBUTTONDOWN;
   }
-  ShiftEnd = *pixel;
-  if (ShiftState == kShiftWaiting) ShiftStart = *pixel;
-  m_.drawing.DrawRubberMark(ShiftStart, true);
-  m_.drawing.DrawRubberMark(ShiftEnd, false);
+  end = *pixel;
+  if (state == kShiftWaiting) start = *pixel;
+  m_.drawing.DrawRubberMark(start, true);
+  m_.drawing.DrawRubberMark(end, false);
   if (message != WM_LBUTTONDOWN) return false;
-  if (ShiftState == kShiftWaiting) {
-    ShiftState = kShiftStartFixed;
-  } else if (ShiftState == kShiftStartFixed) {
-    const auto a = ToViewPoint(ShiftStart, m_.ge.GERenderRect);
-    const auto b = ToViewPoint(ShiftEnd, m_.ge.GERenderRect);
-    if (!a || !b) return true;
+  if (state == kShiftWaiting) {
+    state = kShiftStartFixed;
+  } else if (state == kShiftStartFixed && WriteViewPoints(start, end)) {
     m_.hooks.HookPop();
-    GEMouseX.SetText(ViewText(a->x));
-    GEMouseY.SetText(ViewText(a->y));
-    GEMouseX2.SetText(ViewText(b->x));
-    GEMouseY2.SetText(ViewText(b->y));
-    ShiftState = kShiftComplete;
+    state = kShiftComplete;
   }
+  return true;
+}
+
+bool FrmQuarlin::WriteViewPoints(POINT first, POINT second) {
+  const auto a = ToViewPoint(first, m_.ge.GERenderRect);
+  const auto b = ToViewPoint(second, m_.ge.GERenderRect);
+  if (!a || !b) return false;
+  GEMouseX.SetText(ViewText(a->x));
+  GEMouseY.SetText(ViewText(a->y));
+  GEMouseX2.SetText(ViewText(b->x));
+  GEMouseY2.SetText(ViewText(b->y));
   return true;
 }
 

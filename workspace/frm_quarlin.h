@@ -351,6 +351,13 @@ class FrmQuarlin : public forms::Form {
   bool CirclePickupClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool CircleMoveClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
   bool ShiftClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event);
+  // Two clicks on the view (the shift and comparison tools): 0 waiting, 1
+  // first point fixed, 2 both written to the GEMouse boxes, 3 cancelled.
+  bool TwoClickClient(win::WPARAM message, const win::MSLLHOOKSTRUCT& event, std::uint8_t& state,
+                      win::POINT& start, win::POINT& end);
+  // The view coordinates of two client pixels into GEMouseX, Y and X2, Y2.
+  bool WriteViewPoints(win::POINT first, win::POINT second);
+  void StartCircleClient(const char* client);
   // The render window and its rectangle, read from the globe as a tool starts.
   bool ReadRenderWindow();
   // The client pixel of a screen point over the render window (read again),

@@ -178,8 +178,7 @@ bool FrmQuarlin::OpenCommand() {
     } catch (const automation::AutomationError& e) {
       // The source is open; only the globe could not show it.
       opened = true;
-      if (loaded())
-        desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+      if (loaded()) ReportGlobeFailure(e);
     }
     // An import lets events through: the program may have ended meanwhile.
     if (!loaded()) return false;

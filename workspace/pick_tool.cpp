@@ -25,9 +25,6 @@ constexpr int kClickSlop = 2;
 // The globe's navigation controls: clicks there are not picks.
 constexpr int kNavigationSquare = 196;
 
-bool EscHeld(Desktop& d) {
-  return (d.GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-}
 }  // namespace
 
 void FrmQuarlin::ReportGlobeFailure(const std::exception& e) {

@@ -159,7 +159,7 @@ contour::ContourCommandResult FrmQuarlin::RunContour() {
   } catch (const automation::AutomationError& e) {
     // A failing globe call ends the command; the user hears why.
     lastContour = {};
-    desktop().MessageBoxA(0, std::string("Google Earth failed: ") + e.what(), "Altimar", MB_OK);
+    ReportGlobeFailure(e);
   }
   return lastContour;
 }

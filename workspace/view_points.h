@@ -14,6 +14,11 @@
 
 namespace altimar::workspace {
 
+// Whether Esc is held down now (the tools' clients end on it).
+inline bool EscHeld(win::Desktop& d) {
+  return (d.GetAsyncKeyState(win::VK_ESCAPE) & 0x8000) != 0;
+}
+
 struct ViewPoint {
   double x = 0, y = 0;
 };
