@@ -25,8 +25,8 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
   auto* dem = cmd->add_option(
                      "--dem", o.dem,
                      "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
-                     "takes its cell centres, resampled to at most 999 per side")
-                  ->check(CLI::ExistingFile);
+                     "takes its cell centres, resampled to at most 999 per side; a local file only, "
+                     "never a network address");
   cmd->add_option_function<std::string>(
          "--window",
          [&o](const std::string& s) {

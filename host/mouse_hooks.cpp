@@ -45,6 +45,20 @@ void MouseHooks::HookPop() {
   if (HookStack[0] > 0) Install(Top());
 }
 
+void MouseHooks::HookRemove(int id) {
+  const int top = Top();
+  int kept = 0;
+  for (int k = 1; k <= HookStack[0]; ++k) {
+    const std::int32_t entry = HookStack[static_cast<std::size_t>(k)];
+    HookStack[static_cast<std::size_t>(k)] = 0;
+    if (entry != id) HookStack[static_cast<std::size_t>(++kept)] = entry;
+  }
+  HookStack[0] = kept;
+  if (top != id) return;  // the listening client is unchanged
+  desktop_.UnhookWindowsHookEx(HookHandles[static_cast<std::size_t>(id)]);
+  if (HookStack[0] > 0) Install(Top());
+}
+
 void MouseHooks::HookPopAll() {
   for (int k = 1; k <= HookStack[0]; ++k) {
     desktop_.UnhookWindowsHookEx(HookHandles[static_cast<std::size_t>(HookStack[static_cast<std::size_t>(k)])]);

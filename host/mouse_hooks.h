@@ -39,6 +39,10 @@ class MouseHooks {
   void HookPush(const std::string& name);
   void HookPop();
   void HookPopAll();
+  // Takes every entry of client id out of the stack, wherever it stands,
+  // keeping the others in their order: a tool started again leaves no
+  // stale copy of itself under another tool's client.
+  void HookRemove(int id);
   int Depth() const { return HookStack[0]; }
   int Top() const { return HookStack[0] > 0 ? HookStack[static_cast<std::size_t>(HookStack[0])] : 0; }
 

@@ -85,6 +85,16 @@ for folder in "${folders[@]}"; do
              --include='*.h' --include='*.hpp' --include='*.cpp' --include='*.cc' || true)
 done
 
+# The contouring engine draws no form: outside the contour dialog, contour/
+# takes of the form runtime only its progress interface (a header), and
+# nothing of ui/ or of host/'s forms, so its library links no form.
+while IFS= read -r hit; do
+  [ -z "$hit" ] && continue
+  fail "${hit%%:#*}: the contouring engine may not include a form (only contour_dialog may)"
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"(ui/|platform/forms/|host/menu_bar_form|host/view_capture)' \
+           contour --include='*.h' --include='*.cpp' | grep -v '^contour/contour_dialog\.' |
+           grep -v '"platform/forms/progress.h"' || true)
+
 if [ "$failures" -gt 0 ]; then
   echo "layers: $failures include(s) against the layer order" >&2
   exit 1

@@ -28,7 +28,7 @@ void FrmQuarlin::Command37_Click() {
     return;
   }
   // One comparison at a time: starting again restarts it.
-  if (m_.hooks.Top() == host::kHookCompare) m_.hooks.HookPop();
+  m_.hooks.HookRemove(host::kHookCompare);
   CompareState = kWaiting;
   m_.hooks.HookPush("Compare");
   Timer4Compare.SetInterval(300);

@@ -51,7 +51,7 @@ void FrmQuarlin::ShiftCommand() {
     return;
   }
   if (!ReadRenderWindow()) return;
-  if (m_.hooks.Top() == host::kHookShift) m_.hooks.HookPop();
+  m_.hooks.HookRemove(host::kHookShift);
   ShiftState = kShiftWaiting;
   m_.hooks.HookPush("Shift");
   Timer3.SetInterval(300);

@@ -68,6 +68,7 @@ void FrmQuarlin::WireSelectionTools() {
   Command5.Click = [this] { Command5_Click(); };
   Command1.Click = [this] { Command1_Click(); };
   imgProperties.Click = [this] { imgProperties_Click(); };
+  Command26.Click = [this] { Command26_Click(); };
   VScroll1.Change = [this] { VScroll1_Change(); };
   timerNav.Tick = [this] { timerNav_Tick(); };
   Command43.Click = [this] { Command43_Click(); };

@@ -168,6 +168,7 @@ class FrmQuarlin : public forms::Form {
   void Command5_Click();
   // The coordinate search: the feature nearest to txtLon1, txtLat1.
   void Command1_Click();
+  void Command26_Click();
   void imgProperties_Click();
   void VScroll1_Change();
   // Whether the globe's view stays within `tolerance` over `pauseMs`.

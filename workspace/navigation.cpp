@@ -158,6 +158,12 @@ void FrmQuarlin::imgProperties_Click() {
                        PropertiesOpen ? kPropertiesOpenHeight : kPropertiesClosedHeight);
 }
 
+// "go back": the properties window's browser returns to its previous page;
+// with the window not open there is no page to go back to.
+void FrmQuarlin::Command26_Click() {
+  if (m_.frmHtml.loaded()) m_.frmHtml.BrowserCommand(0);
+}
+
 void FrmQuarlin::VScroll1_Change() {
   const double offset = -300.0 * VScroll1.Value();
   for (const auto& [frame, top] : panelTops_) frame->Move(frame->Left(), top + offset);

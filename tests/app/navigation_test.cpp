@@ -1,5 +1,7 @@
 // Browsing features by number, the tour, the coordinate search, the
 // properties frame and the view-at-rest test, as a user meets them.
+#include <fstream>
+
 #include "platform/shapefile/shape_library.h"
 #include "program_fixture.h"
 #include "test_folder.h"
@@ -59,6 +61,8 @@ TEST_F(NavigationTest, BrowsingByFidStepsReadsAndRefusesWhatIsNoFid) {
   EXPECT_EQ(q().PickedFID, 176) << "no step past the last";
 
   // A FID the file does not hold: -1, an empty box and document.
+  TypeFid("177");
+  EXPECT_EQ(q().lblFID.Caption, "FID: -1") << "one past the last";
   TypeFid("-1");
   EXPECT_EQ(q().lblFID.Caption, "FID: -1");
   EXPECT_EQ(q().Text1.Text(), "");
@@ -190,6 +194,14 @@ TEST_F(NavigationTest, AttributeSearchAndThePropertiesWindowFromTheWorkspace) {
   EXPECT_TRUE(html.Visible());
   EXPECT_EQ(html.Label2.Caption, "FID: " + std::to_string(q().CurrentFID));
   EXPECT_EQ(d.GetParent(html.hwnd()), globe->GetRenderHwnd()) << "inside the 3D view";
+  // "go back" in the properties frame takes the window's browser one page back.
+  const std::string clock = html.WebBrowser1.LocationURL();
+  ASSERT_NE(clock, "");
+  std::ofstream(dir / "page.html") << "<p>a page</p>";
+  html.WebBrowser1.Navigate((dir / "page.html").string());
+  if (!q().PropertiesOpen) Press(q().imgProperties);
+  Press(q().Command26);
+  EXPECT_EQ(html.WebBrowser1.LocationURL(), clock);
 
   // Without a database the search window refuses.
   fs::copy_file(Data("shp/world.shp"), dir / "bare.shp");

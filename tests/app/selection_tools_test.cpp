@@ -338,6 +338,12 @@ TEST_F(SelectionToolsTest, AShiftRecordsTheGlobesDeltaOnTheSelectedRowsOnly) {
   Press(q().Command3);
   Press(q().Command37);
   EXPECT_EQ(program->hooks.Top(), host::kHookCompare);
+  // Each tool started again keeps one client of its own, on top.
+  Press(q().Command3);
+  EXPECT_EQ(program->hooks.Top(), host::kHookShift);
+  Press(q().Command37);
+  EXPECT_EQ(program->hooks.Top(), host::kHookCompare);
+  EXPECT_EQ(program->hooks.Depth(), docked + 2);
   ClickView(150, 150);
   ClickView(250, 250);
   Wait(350);

@@ -156,6 +156,11 @@ TEST_F(DbfImportTest, AFailedBuildKeepsThePreviousDatabase) {
   blocked->AttrCount = 1;
   blocked->AttrDef[0] = {"A", "string", "1", "", "1", "1"};
   EXPECT_THROW(blocked->ImportDbf(Path("t.shp"), 1), dao::DaoError);
+  // The library got its table back on the way out of the throw.
+  std::string type, fields;
+  int count = 0;
+  shapes.SW_GetMetaInfoFromShpDBF(type, count, 1, fields);
+  EXPECT_EQ(fields, "A string 1\r\n");
   EXPECT_EQ(rdb->FeatureRs->RecordCount(), 49);
   EXPECT_EQ(FeatureText(0, "FID"), "0");
 }

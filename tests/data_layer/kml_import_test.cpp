@@ -85,7 +85,8 @@ TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
       "<Placemark><Point><coordinates>3,4,0</coordinates></Point></Placemark>\n"
       "<Placemark><Point><coordinates>5,6,0</coordinates></Point><name>after</name></Placemark>\n"
       "<Placemark><name>" +
-      std::string(40, 'x') + "\xC3\xA9</name><description>" + std::string(60, 'd') +
+      std::string(29, 'x') + "\xC3\xA9\xC3\xA9</name><description>" + std::string(49, 'd') +
+      "\xC3\xBC\xC3\xBC" +
       "</description><Polygon><outerBoundaryIs><LinearRing><coordinates>0,0 1,0 1,1 "
       "0,0</coordinates>"
       "</LinearRing></outerBoundaryIs><innerBoundaryIs><LinearRing><coordinates>0.1,0.1 0.2,0.1 "
@@ -97,9 +98,10 @@ TEST_F(KmlImportTest, EachPlacemarkStartsEmptyAndIsNamedWhereverItsNameStands) {
   EXPECT_EQ(FeatureText(1, "PName"), " ") << "a placemark never inherits the previous one's name";
   EXPECT_EQ(FeatureText(1, "description"), " ") << "empty texts are stored as one blank";
   EXPECT_EQ(FeatureText(2, "PName"), "after") << "the row is written at the placemark's end";
-  EXPECT_EQ(FeatureText(3, "PName"), std::string(30, 'x')) << "30 characters";
-  EXPECT_EQ(FeatureText(3, "description"), std::string(50, 'd'));
-  EXPECT_EQ(FeatureText(4, "PName"), std::string(30, 'x'))
+  // The cuts count characters: a two-byte letter across the cut stays whole.
+  EXPECT_EQ(FeatureText(3, "PName"), std::string(29, 'x') + "\xC3\xA9") << "30 characters";
+  EXPECT_EQ(FeatureText(3, "description"), std::string(49, 'd') + "\xC3\xBC");
+  EXPECT_EQ(FeatureText(4, "PName"), std::string(29, 'x') + "\xC3\xA9")
       << "both rings of the polygon carry its texts";
   EXPECT_EQ(WorkShapes().first, 5);
 }

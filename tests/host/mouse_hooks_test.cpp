@@ -57,6 +57,22 @@ TEST_F(MouseHooksTest, OnlyTheTopClientListensAndPopBringsTheOneBelowBack) {
   EXPECT_EQ(heard.size(), 2u);
 }
 
+TEST_F(MouseHooksTest, RemovingAClientTakesEveryCopyAndKeepsOneHookOnTheNewTop) {
+  for (const char* name : {"Dock", "Shift", "Compare", "Shift"}) hooks.HookPush(name);
+  hooks.HookRemove(host::kHookShift);
+  ASSERT_EQ(hooks.Depth(), 2);
+  EXPECT_EQ(hooks.Top(), host::kHookCompare);
+  EXPECT_EQ(d.HookCount(), 1u);
+  Move(10, 10);
+  EXPECT_EQ(heard, std::vector<int>{host::kHookCompare});
+  hooks.HookRemove(host::kHookDock);  // under the top: the listener stays
+  EXPECT_EQ(hooks.Depth(), 1);
+  EXPECT_EQ(d.HookCount(), 1u);
+  hooks.HookRemove(host::kHookCompare);
+  EXPECT_EQ(hooks.Depth(), 0);
+  EXPECT_EQ(d.HookCount(), 0u);
+}
+
 TEST_F(MouseHooksTest, UnknownNamesChangeNothingAndTheStackNeverOverruns) {
   hooks.HookPush("pickup");  // names are exact
   hooks.HookPush("");

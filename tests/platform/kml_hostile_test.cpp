@@ -94,6 +94,39 @@ TEST_F(KmlHostileTest, LinksToThemselvesLoadOnce) {
   EXPECT_EQ(loads, 1u);
 }
 
+TEST_F(KmlHostileTest, LinkedFilesStopAtTheirDepthCountAndBytes) {
+  // A chain of ten files: the links are followed kMaxLinkDepth deep.
+  for (int k = 0; k < 10; ++k)
+    Write(dir / "in" / ("c" + std::to_string(k) + ".kml"), Links({"c" + std::to_string(k + 1) + ".kml"}));
+  auto chain = earth::LoadKmlFile((dir / "in" / "c0.kml").string());
+  ASSERT_TRUE(chain.root) << chain.error;
+  int depth = 0;
+  for (const earth::Feature* doc = chain.root.get(); Loaded(*doc->children()[0]) == 1; ++depth)
+    doc = doc->children()[0]->children()[0].get();
+  EXPECT_EQ(depth, earth::kMaxLinkDepth);
+
+  // A fan of 150 files: kMaxLinkedFiles of them are loaded.
+  std::vector<std::string> fan;
+  for (int k = 0; k < 150; ++k) {
+    fan.push_back("f" + std::to_string(k) + ".kml");
+    Write(dir / "in" / fan.back(), "<kml><Document><name>f</name></Document></kml>");
+  }
+  auto wide = earth::LoadKmlFile(Write(dir / "in" / "fan.kml", Links(fan)));
+  ASSERT_TRUE(wide.root) << wide.error;
+  std::size_t loads = 0;
+  for (const auto& link : wide.root->children()) loads += Loaded(*link);
+  EXPECT_EQ(loads, earth::kMaxLinkedFiles);
+
+  // A file past the byte budget (sparse: nothing is written) is not read;
+  // a small one after it still is.
+  std::ofstream(dir / "in" / "huge.kml").close();
+  fs::resize_file(dir / "in" / "huge.kml", earth::kMaxLinkedBytes + 1);
+  auto sized = earth::LoadKmlFile(Write(dir / "in" / "sized.kml", Links({"huge.kml", "f0.kml"})));
+  ASSERT_TRUE(sized.root) << sized.error;
+  EXPECT_EQ(Loaded(*sized.root->children()[0]), 0u);
+  EXPECT_EQ(Loaded(*sized.root->children()[1]), 1u);
+}
+
 TEST_F(KmlHostileTest, LinksLeadOnlyToRegularFilesInTheOpenedFilesFolder) {
   fs::create_directories(dir / "in" / "sub");
   Write(dir / "in" / "sub" / "below.kml", "<kml><Document><name>below</name></Document></kml>");

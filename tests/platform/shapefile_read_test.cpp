@@ -84,6 +84,38 @@ TEST(ShapefileMetaInfo, NamesTheShapeTypeOfEachCaseAndBoolDateFields) {
   EXPECT_EQ(MetaOf(Open(lib, "cases/utf8-property")).fields, "\xE2\x98\x83 string 80\r\n");
 }
 
+TEST(ShapefileMetaInfo, NamesZAndMVariantsAndReadsTheirHeights) {
+  // Files with heights or measures, written by shapelib: the type keeps its
+  // Z or M, and the coordinate text carries the heights shapelib reads.
+  ScratchFolder dir;
+  const std::vector<std::pair<int, std::string>> types = {
+      {SHPT_POINTZ, "PointZ"},       {SHPT_ARCZ, "PolyLineZ"},  {SHPT_POLYGONZ, "PolygonZ"},
+      {SHPT_MULTIPOINTZ, "MultiPointZ"}, {SHPT_POINTM, "PointM"}, {SHPT_ARCM, "PolyLineM"},
+      {SHPT_POLYGONM, "PolygonM"},   {SHPT_MULTIPOINTM, "MultiPointM"}};
+  for (const auto& [type, name] : types) {
+    const std::string path = dir / (name + ".shp");
+    SHPHandle h = SHPCreate(path.c_str(), type);
+    ASSERT_NE(h, nullptr);
+    const bool point = type == SHPT_POINTZ || type == SHPT_POINTM;
+    const int n = point ? 1 : 4;
+    const double x[] = {0, 1, 1, 0}, y[] = {0, 0, 1, 0}, z[] = {5, 6.5, 7, 5}, m[] = {1, 2, 3, 1};
+    SHPObject* o = SHPCreateObject(type, -1, 0, nullptr, nullptr, n, x, y, z, m);
+    SHPWriteObject(h, -1, o);
+    SHPDestroyObject(o);
+    SHPClose(h);
+
+    ShapeLibrary lib;
+    ASSERT_TRUE(lib.SW_OpenShpFile(path)) << lib.LastError();
+    const Meta meta = MetaOf(lib, 0);
+    EXPECT_EQ(meta.type, name);
+    EXPECT_EQ(meta.count, 1);
+    std::string c, a, b;
+    ASSERT_EQ(lib.SW_ReadFeature(0, 1, c, a, b), 0) << name;
+    EXPECT_EQ(c, OracleText(ReadWithShapelib(path)[0])) << name;
+    EXPECT_EQ(c.rfind(name.back() == 'Z' ? "0,0,5" : "0,0,0", 0), 0u) << name << ": " << c;
+  }
+}
+
 TEST(ShapefileMetaInfo, NothingOpenGivesFalseAndEmptyOutputs) {
   ShapeLibrary lib;
   Meta m = MetaOf(lib);
