@@ -25,6 +25,16 @@ constexpr int kClickSlop = 2;
 // The globe's navigation controls: clicks there are not picks.
 constexpr int kNavigationSquare = 196;
 
+// Whether a release at `release` after a press at `press` is a click on the
+// view: the pointer stayed still, and not over the navigation controls.
+bool IsViewClick(POINT press, POINT release, const RECT& view) {
+  const bool still =
+      std::abs(release.x - press.x) <= kClickSlop && std::abs(release.y - press.y) <= kClickSlop;
+  const bool navigation =
+      release.x > view.right - kNavigationSquare && release.y < view.top + kNavigationSquare;
+  return still && !navigation;
+}
+
 }  // namespace
 
 void FrmQuarlin::ReportGlobeFailure(const std::exception& e) {
@@ -164,13 +174,8 @@ bool FrmQuarlin::PickupClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
     s.PressDown = true;
   } else if (message == WM_LBUTTONUP && s.PressDown) {
     s.PressDown = false;
-    const RECT& view = m_.ge.GERenderRect;
-    const bool still = std::abs(e.pt.x - s.PressPos.x) <= kClickSlop &&
-                       std::abs(e.pt.y - s.PressPos.y) <= kClickSlop;
-    const bool navigation =
-        e.pt.x > view.right - kNavigationSquare && e.pt.y < view.top + kNavigationSquare;
-    const auto v = ToViewPoint(*pixel, view);
-    if (still && !navigation && v) {
+    const auto v = ToViewPoint(*pixel, m_.ge.GERenderRect);
+    if (IsViewClick(s.PressPos, e.pt, m_.ge.GERenderRect) && v) {
       s.HookMousePos = *pixel;
       GEMouseX.SetText(ViewText(v->x));
       GEMouseY.SetText(ViewText(v->y));
@@ -203,8 +208,7 @@ bool FrmQuarlin::MultiPickupClient(WPARAM message, const MSLLHOOKSTRUCT& e) {
   }
   if (message != WM_LBUTTONUP || !s.PressDown) return false;
   s.PressDown = false;
-  if (std::abs(e.pt.x - s.PressPos.x) > kClickSlop || std::abs(e.pt.y - s.PressPos.y) > kClickSlop)
-    return false;
+  if (!IsViewClick(s.PressPos, e.pt, m_.ge.GERenderRect)) return false;
   ++s.ClickCount;
   if (!s.RubberBand) {
     s.RectCorner = *pixel;
