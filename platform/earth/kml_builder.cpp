@@ -342,16 +342,26 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
 // Coordinates are read as they come: whole tuples once the text grows, so a
 // long line never waits in memory as text. A "tuple" longer than kMaxText
 // cannot be numbers: it is dropped up to the blank that ends it.
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
+// Pieces of coordinate text are short (the parser splits at line ends), so
+// the blanks are looked for with a plain loop: find_first_of and
+// find_last_of call memchr once per character tested.
 void PlacesBuilder::AppendCoordinates(std::string_view t) {
-  static constexpr std::string_view kBlanks = " \t\r\n";
   if (skipTuple_) {
-    const auto blank = t.find_first_of(kBlanks);
-    if (blank == std::string_view::npos) return;
-    t.remove_prefix(blank);
+    const auto blank = std::find_if(t.begin(), t.end(), IsBlank);
+    if (blank == t.end()) return;
+    t.remove_prefix(static_cast<std::size_t>(blank - t.begin()));
     skipTuple_ = false;
   }
-  if (const auto blank = t.find_last_of(kBlanks); blank != std::string_view::npos)
-    lastBlank_ = text_.size() + blank;
+  for (std::size_t i = t.size(); i-- > 0;) {
+    if (IsBlank(t[i])) {
+      lastBlank_ = text_.size() + i;
+      break;
+    }
+  }
   text_.append(t);
   if (text_.size() < kCoordinatesChunk) return;
   if (lastBlank_ != std::string::npos) {
