@@ -23,10 +23,10 @@ void AddContourCommand(CLI::App& app, ContourOptions& o, bool& chosen) {
   cmd->callback([&chosen] { chosen = true; });
 
   auto* dem = cmd->add_option(
-                     "--dem", o.dem,
-                     "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
-                     "takes its cell centres, resampled to at most 999 per side; a local file only, "
-                     "never a network address");
+      "--dem", o.dem,
+      "DEM file (GeoTIFF, SRTM HGT, ESRI ASCII grid, anything GDAL reads); the grid "
+      "takes its cell centres, resampled to at most 999 per side; a local file only, "
+      "never a network address");
   cmd->add_option_function<std::string>(
          "--window",
          [&o](const std::string& s) {

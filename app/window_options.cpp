@@ -7,7 +7,8 @@ namespace altimar::app {
 void AddWindowOptions(CLI::App& app, WindowOptions& o) {
   // The DEM reader checks the file itself, so a network address or a device
   // gets its own reason rather than "does not exist".
-  app.add_option("--dem", o.globe.dem, "DEM file the window's globe shows (default: the embedded terrain)");
+  app.add_option("--dem", o.globe.dem,
+                 "DEM file the window's globe shows (default: the embedded terrain)");
   app.add_option("--kml", o.kml,
                  "KML file the globe opens once it runs; if it cannot, the reader's message is printed "
                  "and no window opens");

@@ -343,7 +343,9 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
 // long line never waits in memory as text. A "tuple" longer than kMaxText
 // cannot be numbers: it is dropped up to the blank that ends it.
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 }  // namespace
 
 // Pieces of coordinate text are short (the parser splits at line ends), so

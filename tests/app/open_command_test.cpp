@@ -171,7 +171,8 @@ TEST_F(OpenCommandTest, EveryTestFileOpensThroughTheCommand) {
     Open(path);
     EXPECT_EQ(source().OpenFileType, workspace::kShapefile);
     EXPECT_EQ(source().RecordCount, shapes);
-    const bool table = fs::exists(entry.path().parent_path() / (entry.path().stem().string() + ".dbf"));
+    const bool table =
+        fs::exists(entry.path().parent_path() / (entry.path().stem().string() + ".dbf"));
     EXPECT_EQ(Rows(), table ? shapes : -1);
     EXPECT_EQ(rdb().AttrCount > 0, table && entry.path().stem() != "empty") << rdb().AttrCount;
     EXPECT_TRUE(q().Text1.Text().ends_with("\r\n" + std::to_string(shapes) + " records processed."))

@@ -97,7 +97,8 @@ TEST_F(KmlHostileTest, LinksToThemselvesLoadOnce) {
 TEST_F(KmlHostileTest, LinkedFilesStopAtTheirDepthCountAndBytes) {
   // A chain of ten files: the links are followed kMaxLinkDepth deep.
   for (int k = 0; k < 10; ++k)
-    Write(dir / "in" / ("c" + std::to_string(k) + ".kml"), Links({"c" + std::to_string(k + 1) + ".kml"}));
+    Write(dir / "in" / ("c" + std::to_string(k) + ".kml"),
+          Links({"c" + std::to_string(k + 1) + ".kml"}));
   auto chain = earth::LoadKmlFile((dir / "in" / "c0.kml").string());
   ASSERT_TRUE(chain.root) << chain.error;
   int depth = 0;

@@ -89,9 +89,10 @@ TEST(ShapefileMetaInfo, NamesZAndMVariantsAndReadsTheirHeights) {
   // Z or M, and the coordinate text carries the heights shapelib reads.
   ScratchFolder dir;
   const std::vector<std::pair<int, std::string>> types = {
-      {SHPT_POINTZ, "PointZ"},       {SHPT_ARCZ, "PolyLineZ"},  {SHPT_POLYGONZ, "PolygonZ"},
-      {SHPT_MULTIPOINTZ, "MultiPointZ"}, {SHPT_POINTM, "PointM"}, {SHPT_ARCM, "PolyLineM"},
-      {SHPT_POLYGONM, "PolygonM"},   {SHPT_MULTIPOINTM, "MultiPointM"}};
+      {SHPT_POINTZ, "PointZ"},     {SHPT_ARCZ, "PolyLineZ"},
+      {SHPT_POLYGONZ, "PolygonZ"}, {SHPT_MULTIPOINTZ, "MultiPointZ"},
+      {SHPT_POINTM, "PointM"},     {SHPT_ARCM, "PolyLineM"},
+      {SHPT_POLYGONM, "PolygonM"}, {SHPT_MULTIPOINTM, "MultiPointM"}};
   for (const auto& [type, name] : types) {
     const std::string path = dir / (name + ".shp");
     SHPHandle h = SHPCreate(path.c_str(), type);
