@@ -189,6 +189,26 @@ TEST_F(OpenCommandTest, EveryTestFileOpensThroughTheCommand) {
   EXPECT_EQ(d.MessageBoxLog().size(), messages) << LastMessage();
 }
 
+TEST_F(OpenCommandTest, TheTwoGlobeTestButtons) {
+  Start();
+  // "LoadKmlData": the fixed line of eleven points, handed over as text.
+  q().Command17_Click();
+  const auto& docs = globe->temporaryPlaces()->children();
+  ASSERT_FALSE(docs.empty());
+  EXPECT_EQ(docs.back()->get_Name(), "test function - LoadKmlData");
+  EXPECT_EQ(CountDrawn(*docs.back()), 1u);
+  // "OpenKmlFile": the program folder's test file; without it, a message.
+  const std::size_t messages = d.MessageBoxLog().size();
+  q().Command19_Click();
+  ASSERT_EQ(d.MessageBoxLog().size(), messages + 1);
+  EXPECT_EQ(d.MessageBoxLog().back().caption, "Altimar");
+  std::ofstream(dir / "test function - OpenKmlFile.kml")
+      << "<kml><Document><name>opened</name></Document></kml>";
+  q().Command19_Click();
+  EXPECT_EQ(d.MessageBoxLog().size(), messages + 1);
+  EXPECT_EQ(globe->openRequests().back(), (dir / "test function - OpenKmlFile.kml").string());
+}
+
 TEST_F(OpenCommandTest, FilesThatAreNotOpenedLeaveThePreviousSourceAsItWas) {
   Start();
   Open(Data("shp/columbus.shp"));
