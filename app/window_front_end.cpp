@@ -95,12 +95,8 @@ class Screen {
 }  // namespace
 
 int RunWindow(const WindowOptions& o) {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    std::cerr << "altimar: there is no display to open a window on.\n"
-                 "Headless, use `altimar contour` (contours of a view) or `altimar run SCRIPT`\n"
-                 "(drive the globe and the program from a script).\n";
-    return 2;
-  }
+  // What the command line names is checked first: a mistyped folder or DEM
+  // is told as such, with or without a display.
   std::error_code ec;
   if (!std::filesystem::is_directory(o.globe.dir, ec)) {
     std::cerr << "altimar: the folder '" << o.globe.dir << "' does not exist\n";
@@ -113,6 +109,12 @@ int RunWindow(const WindowOptions& o) {
   } catch (const earth::DemError& e) {
     std::cerr << "altimar: " << e.what() << '\n';
     return 1;
+  }
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    std::cerr << "altimar: there is no display to open a window on.\n"
+                 "Headless, use `altimar contour` (contours of a view) or `altimar run SCRIPT`\n"
+                 "(drive the globe and the program from a script).\n";
+    return 2;
   }
 
   Desktop desktop(Clock::Kind::Real);

@@ -90,10 +90,12 @@ done
 # nothing of ui/ or of host/'s forms, so its library links no form.
 while IFS= read -r hit; do
   [ -z "$hit" ] && continue
-  fail "${hit%%:#*}: the contouring engine may not include a form (only contour_dialog may)"
+  file="${hit%%:*}"
+  rest="${hit#*:}"
+  fail "$file:${rest%%:*}: the contouring engine may not include a form (only contour_dialog may)"
 done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"(ui/|platform/forms/|host/menu_bar_form|host/view_capture)' \
-           contour --include='*.h' --include='*.cpp' | grep -v '^contour/contour_dialog\.' |
-           grep -v '"platform/forms/progress.h"' || true)
+           contour --include='*.h' --include='*.hpp' --include='*.cpp' --include='*.cc' |
+           grep -v '^contour/contour_dialog\.' | grep -v '"platform/forms/progress.h"' || true)
 
 if [ "$failures" -gt 0 ]; then
   echo "layers: $failures include(s) against the layer order" >&2

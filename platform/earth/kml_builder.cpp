@@ -22,6 +22,8 @@ namespace {
 
 using Tag = KmlTag;
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 KmlTag Classify(std::string_view n) {
   auto is = [&](std::string_view name) { return n == name; };
   switch (n.size()) {
@@ -341,16 +343,10 @@ void PlacesBuilder::End(Tag tag, Tag parent) {
 
 // Coordinates are read as they come: whole tuples once the text grows, so a
 // long line never waits in memory as text. A "tuple" longer than kMaxText
-// cannot be numbers: it is dropped up to the blank that ends it.
-namespace {
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-}  // namespace
-
-// Pieces of coordinate text are short (the parser splits at line ends), so
-// the blanks are looked for with a plain loop: find_first_of and
-// find_last_of call memchr once per character tested.
+// cannot be numbers: it is dropped up to the blank that ends it. The blanks
+// are looked for with a plain loop: the parser hands the text over in many
+// short pieces, and find_first_of/find_last_of call memchr once per
+// character tested.
 void PlacesBuilder::AppendCoordinates(std::string_view t) {
   if (skipTuple_) {
     const auto blank = std::find_if(t.begin(), t.end(), IsBlank);

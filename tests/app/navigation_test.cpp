@@ -199,6 +199,7 @@ TEST_F(NavigationTest, AttributeSearchAndThePropertiesWindowFromTheWorkspace) {
   ASSERT_NE(clock, "");
   std::ofstream(dir / "page.html") << "<p>a page</p>";
   html.WebBrowser1.Navigate((dir / "page.html").string());
+  ASSERT_EQ(html.WebBrowser1.LocationURL(), (dir / "page.html").string());
   if (!q().PropertiesOpen) Press(q().imgProperties);
   Press(q().Command26);
   EXPECT_EQ(html.WebBrowser1.LocationURL(), clock);

@@ -177,6 +177,7 @@ TEST_F(OpenCommandTest, EveryTestFileOpensThroughTheCommand) {
     EXPECT_EQ(rdb().AttrCount > 0, table && entry.path().stem() != "empty") << rdb().AttrCount;
     EXPECT_TRUE(q().Text1.Text().ends_with("\r\n" + std::to_string(shapes) + " records processed."))
         << q().Text1.Text();
+    ASSERT_FALSE(globe->openRequests().empty());
     EXPECT_EQ(globe->openRequests().back(), q().ExportKmlPath);
   }
   for (const char* name : {"kml/hello_world_4_gateway_arch.kml", "kml/kmlsamples.kml"}) {

@@ -156,7 +156,8 @@ TEST_F(DbfImportTest, AFailedBuildKeepsThePreviousDatabase) {
   blocked->AttrCount = 1;
   blocked->AttrDef[0] = {"A", "string", "1", "", "1", "1"};
   EXPECT_THROW(blocked->ImportDbf(Path("t.shp"), 1), dao::DaoError);
-  // The library got its table back on the way out of the throw.
+  // On the way out of the throw the library has the imported file's table
+  // open again.
   std::string type, fields;
   int count = 0;
   shapes.SW_GetMetaInfoFromShpDBF(type, count, 1, fields);
