@@ -432,6 +432,21 @@ TEST_F(SelectionToolsTest, ToolsEndCleanlyWhenTheGlobeGoesOrPanIsPressed) {
   EXPECT_FALSE(q().Timer4Compare.Enabled());
   EXPECT_EQ(q().Command2.Caption, "Start Capturing");
 
+  // Esc between the rectangle's corners ends the capture; no search runs.
+  StartCapture(1);
+  ClickView(200, 250);
+  ASSERT_TRUE(sel().RubberBand);
+  const std::size_t opened = globe->openRequests().size();
+  d.InjectKey(win::VK_ESCAPE, true);
+  d.InjectMouseMove(view.left + 300, view.top + 300);
+  d.InjectKey(win::VK_ESCAPE, false);
+  d.DoEvents();
+  Wait(150);
+  EXPECT_EQ(q().Command2.Caption, "Start Capturing");
+  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
+  EXPECT_FALSE(q().Timer1.Enabled());
+  EXPECT_EQ(globe->openRequests().size(), opened);
+
   // "Move Circle" before any circle is refused.
   Press(q().Command38);
   EXPECT_NE(LastMessage().find("no circle"), std::string::npos) << LastMessage();
