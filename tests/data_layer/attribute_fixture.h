@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "data/attribute_database.h"
 #include "platform/forms/progress.h"
@@ -14,6 +15,21 @@
 #include "test_folder.h"
 
 namespace altimar::testing {
+
+// A progress bar that remembers whether it showed and each value it took.
+class RecordingProgressBar : public forms::PlainProgressBar {
+ public:
+  void SetVisible(bool v) override {
+    shown = shown || v;
+    PlainProgressBar::SetVisible(v);
+  }
+  void SetValue(double v) override {
+    values.push_back(v);
+    PlainProgressBar::SetValue(v);
+  }
+  bool shown = false;
+  std::vector<double> values;
+};
 
 class AttributeFixture : public ::testing::Test {
  protected:
@@ -50,7 +66,7 @@ class AttributeFixture : public ::testing::Test {
   std::filesystem::path dir;
   win::Desktop desktop{win::Clock::Kind::Virtual};
   shapefile::ShapeLibrary shapes;
-  forms::PlainProgressBar bar;
+  RecordingProgressBar bar;
   std::vector<int> pointers;
   std::string log, seconds;
   std::unique_ptr<data::AttributeDatabase> rdb;

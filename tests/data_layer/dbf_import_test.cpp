@@ -3,6 +3,8 @@
 // previous database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "attribute_fixture.h"
 #include "bench/attribute_import.h"
 #include "dbf_bytes.h"
@@ -43,6 +45,11 @@ TEST_F(DbfImportTest, RealTablesGiveOneTypedRowPerRecord) {
     EXPECT_FALSE(std::holds_alternative<std::string>(v)) << fields[i].name;
   }
   EXPECT_EQ(pointers, (std::vector<int>{11, 0}));
+  // The bar showed, moved up record by record, and is hidden again.
+  EXPECT_TRUE(bar.shown);
+  EXPECT_EQ(bar.values.size(), 49u);
+  EXPECT_TRUE(std::is_sorted(bar.values.begin(), bar.values.end()));
+  EXPECT_EQ(bar.values.back(), 48);
   EXPECT_FALSE(bar.Visible());
   EXPECT_FALSE(seconds.empty());
   // The library has its table back.
