@@ -50,6 +50,20 @@ class SelectionToolsTest : public ProgramTest {
     d.InjectClick(view.left + x, view.top + y);
     d.DoEvents();
   }
+  // Esc held while the pointer moves to (x, y) of the view, as the tools
+  // see it on their next pointer event.
+  void EscOverView(int x, int y) {
+    d.InjectKey(win::VK_ESCAPE, true);
+    d.InjectMouseMove(view.left + x, view.top + y);
+    d.InjectKey(win::VK_ESCAPE, false);
+    d.DoEvents();
+  }
+  // Capture has ended: caption, hooks and timer agree.
+  void ExpectCaptureEnded() {
+    EXPECT_EQ(q().Command2.Caption, "Start Capturing");
+    EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
+    EXPECT_FALSE(q().Timer1.Enabled());
+  }
   void Wait(int ms) {
     for (int t = 0; t < ms; t += 50) {
       d.Sleep(50);
@@ -133,14 +147,9 @@ TEST_F(SelectionToolsTest, AClickPicksTheCountryUnderIt) {
   EXPECT_EQ(q().CurrentFID, fid);
 
   // Esc ends the capture: caption, hooks and timer agree.
-  d.InjectKey(win::VK_ESCAPE, true);
-  d.InjectMouseMove(view.left + 300, view.top + 300);
-  d.InjectKey(win::VK_ESCAPE, false);
-  d.DoEvents();
+  EscOverView(300, 300);
   Wait(150);
-  EXPECT_EQ(q().Command2.Caption, "Start Capturing");
-  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
-  EXPECT_FALSE(q().Timer1.Enabled());
+  ExpectCaptureEnded();
 }
 
 TEST_F(SelectionToolsTest, APickThatFindsNothingEmptiesTheSelection) {
@@ -296,10 +305,7 @@ TEST_F(SelectionToolsTest, ACircleSelectsAsTheLibrarySearchesAndMovesWithTheSame
   const auto before = sel().SelFids;
   Press(q().Command36);
   ClickView(350, 400);
-  d.InjectKey(win::VK_ESCAPE, true);
-  d.InjectMouseMove(view.left + 380, view.top + 400);
-  d.InjectKey(win::VK_ESCAPE, false);
-  d.DoEvents();
+  EscOverView(380, 400);
   Wait(700);
   EXPECT_EQ(program->hooks.Depth(), docked);
   EXPECT_FALSE(q().Timer5CirclePickup.Enabled());
@@ -320,10 +326,7 @@ TEST_F(SelectionToolsTest, AShiftRecordsTheGlobesDeltaOnTheSelectedRowsOnly) {
   d.InjectClick(shift.x, shift.y);
   d.DoEvents();
   ClickView(100, 100);
-  d.InjectKey(win::VK_ESCAPE, true);
-  d.InjectMouseMove(view.left + 120, view.top + 100);
-  d.InjectKey(win::VK_ESCAPE, false);
-  d.DoEvents();
+  EscOverView(120, 100);
   Wait(350);
   EXPECT_FALSE(q().Timer3.Enabled());
   EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
@@ -437,14 +440,9 @@ TEST_F(SelectionToolsTest, ToolsEndCleanlyWhenTheGlobeGoesOrPanIsPressed) {
   ClickView(200, 250);
   ASSERT_TRUE(sel().RubberBand);
   const std::size_t opened = globe->openRequests().size();
-  d.InjectKey(win::VK_ESCAPE, true);
-  d.InjectMouseMove(view.left + 300, view.top + 300);
-  d.InjectKey(win::VK_ESCAPE, false);
-  d.DoEvents();
+  EscOverView(300, 300);
   Wait(150);
-  EXPECT_EQ(q().Command2.Caption, "Start Capturing");
-  EXPECT_EQ(program->hooks.Depth(), docked) << "the docking client stays";
-  EXPECT_FALSE(q().Timer1.Enabled());
+  ExpectCaptureEnded();
   EXPECT_EQ(globe->openRequests().size(), opened);
 
   // "Move Circle" before any circle is refused.
